@@ -1,0 +1,175 @@
+#pragma once
+#include "lang/symbols.h"
+#include "lang/value.h"
+
+#include <exception>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+class Node;
+using NodePtr = std::shared_ptr<Node>;
+using NodeList = std::vector<NodePtr>;
+
+// Every syntax-tree node evaluates to a Value; the scope is the current
+// chain of the bindings. Nodes never change after parsing.
+class Node {
+  public:
+    int line = 1, col = 1;
+    virtual ~Node() = default;
+    virtual Value eval() = 0;
+    // Points error lines at this node.
+    void mark() const;
+};
+
+class Literal : public Node {
+  public:
+    Value value;
+    explicit Literal(Value v) : value(std::move(v)) {}
+    Value eval() override { return value; }
+};
+
+class VarAccess : public Node {
+  public:
+    Symbol name;
+    explicit VarAccess(const std::string& n) : name(intern(n)) {}
+    Value eval() override;
+};
+
+class PropAccess : public Node {
+  public:
+    NodePtr object;
+    std::string property;
+    PropAccess(NodePtr o, std::string p) : object(std::move(o)), property(std::move(p)) {}
+    Value eval() override;
+};
+
+enum class BinKind : uint8_t {
+    Add, Sub, Mul, Div, Mod, Eq, Ne, Lt, Gt, Le, Ge, And, Or, Xor, BitAnd, BitOr, Shl, Shr, Other
+};
+
+class BinOp : public Node {
+  public:
+    NodePtr left, right;
+    std::string op;
+    BinKind kind;
+    BinOp(NodePtr l, std::string o, NodePtr r);
+    Value eval() override;
+};
+
+class UnaryOp : public Node {
+  public:
+    std::string op;
+    NodePtr operand;
+    UnaryOp(std::string o, NodePtr e) : op(std::move(o)), operand(std::move(e)) {}
+    Value eval() override;
+};
+
+class TableNode : public Node {
+  public:
+    std::vector<std::pair<std::string, NodePtr>> entries;
+    explicit TableNode(std::vector<std::pair<std::string, NodePtr>> e) : entries(std::move(e)) {}
+    Value eval() override;
+};
+
+class VarDeclNode : public Node {
+  public:
+    Symbol name;
+    NodePtr value;
+    VarDeclNode(const std::string& n, NodePtr v) : name(intern(n)), value(std::move(v)) {}
+    Value eval() override;
+};
+
+class AssignNode : public Node {
+  public:
+    NodePtr target, value;
+    AssignNode(NodePtr t, NodePtr v);
+    Value eval() override;
+
+  private:
+    // What the target is, found once when parsed.
+    VarAccess* var_;
+    PropAccess* prop_;
+};
+
+class FuncDeclNode : public Node {
+  public:
+    Symbol name;
+    Ref<FunctionObj> function; // params and body, shared by every Value made here
+    FuncDeclNode(const std::string& n, std::vector<std::string> params, NodeList body);
+    Value eval() override;
+};
+
+class CallExpr : public Node {
+  public:
+    NodePtr callee;
+    NodeList args;
+    CallExpr(NodePtr c, NodeList a) : callee(std::move(c)), args(std::move(a)) {}
+    Value eval() override;
+};
+
+class IfNode : public Node {
+  public:
+    NodePtr condition;
+    NodeList thenBody, elseBody;
+    IfNode(NodePtr c, NodeList t, NodeList e)
+        : condition(std::move(c)), thenBody(std::move(t)), elseBody(std::move(e)) {}
+    Value eval() override;
+};
+
+class WhileNode : public Node {
+  public:
+    NodePtr condition;
+    NodeList body;
+    WhileNode(NodePtr c, NodeList b) : condition(std::move(c)), body(std::move(b)) {}
+    Value eval() override;
+};
+
+class ForNode : public Node {
+  public:
+    NodePtr init, condition, update;
+    NodeList body;
+    ForNode(NodePtr i, NodePtr c, NodePtr u, NodeList b)
+        : init(std::move(i)), condition(std::move(c)), update(std::move(u)), body(std::move(b)) {}
+    Value eval() override;
+};
+
+class ReturnNode : public Node {
+  public:
+    NodePtr value;
+    explicit ReturnNode(NodePtr v) : value(std::move(v)) {}
+    Value eval() override;
+};
+
+class BreakNode : public Node {
+  public:
+    Value eval() override;
+};
+
+class ContinueNode : public Node {
+  public:
+    Value eval() override;
+};
+
+// `return`, `break` and `continue` travel as a pending signal that statement
+// lists pass up until a call or loop takes it: no exception on the normal
+// path. A signal that leaves a function (a `break` in a callee, say) or a
+// native (a module's top level) turns into one of the exceptions below.
+enum class Signal : uint8_t { None, Return, Break, Continue };
+extern Signal pendingSignal;
+extern Value returnValue;
+
+struct ReturnException : std::exception {
+    Value value;
+    explicit ReturnException(Value v) : value(std::move(v)) {}
+};
+struct BreakException : std::exception {};
+struct ContinueException : std::exception {};
+
+// Runs a statement list, stopping early when a signal is pending.
+Value runList(const NodeList& list);
+// Throws the pending signal as its exception, clearing it.
+[[noreturn]] void throwPendingSignal();
+// Calls a callable Value with evaluated arguments.
+Value callValue(const Value& callee, Args args);

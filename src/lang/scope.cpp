@@ -1,0 +1,65 @@
+#include "lang/scope.h"
+
+std::shared_ptr<Scope> globalEnv;
+
+Bindings& bindings() {
+    static Bindings* b = new Bindings; // never destroyed: error() exits mid-run
+    return *b;
+}
+
+void Bindings::define(Symbol s, Value v) {
+    if (depth_ == base_) {
+        root->define(s, std::move(v));
+        return;
+    }
+    Cell& c = cell(s);
+    if (c.owner != depth_) {
+        saved_.push_back({s, std::move(c)});
+        c.owner = depth_;
+    }
+    c.value = std::move(v);
+}
+
+void Bindings::assign(Symbol s, Value v) {
+    if (s < cells_.size() && cells_[s].owner) {
+        cells_[s].value = std::move(v);
+    } else if (Value* slot = root->find(s)) {
+        *slot = std::move(v);
+    } else {
+        define(s, std::move(v));
+    }
+}
+
+void Bindings::leave(uint32_t mark) {
+    while (saved_.size() > mark) {
+        Saved& top = saved_.back();
+        cells_[top.sym] = std::move(top.old);
+        saved_.pop_back();
+    }
+    --depth_;
+}
+
+std::vector<Symbol> Bindings::ownNames(uint32_t mark) const {
+    std::vector<Symbol> names;
+    for (size_t i = mark; i < saved_.size(); ++i) {
+        Symbol s = saved_[i].sym;
+        if (cells_[s].owner == depth_) names.push_back(s);
+    }
+    return names;
+}
+
+Bindings::Chain Bindings::switchTo(Scope* newRoot) {
+    Chain old{std::move(cells_), root, base_};
+    cells_.assign(old.cells.size(), Cell{});
+    root = newRoot;
+    base_ = depth_;
+    return old;
+}
+
+void Bindings::restore(Chain&& c) {
+    size_t n = std::max(cells_.size(), c.cells.size());
+    cells_ = std::move(c.cells);
+    cells_.resize(n);
+    root = c.root;
+    base_ = c.base;
+}

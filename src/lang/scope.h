@@ -1,0 +1,121 @@
+#pragma once
+#include "lang/symbols.h"
+#include "lang/value.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// The root of a scope chain: the global scope, a module's own built-ins, or
+// the parentless scope of a data file. Its variables are slots by symbol.
+struct Scope {
+    struct Slot {
+        Value value;
+        bool defined = false;
+    };
+    std::vector<Slot> slots;
+
+    Value* find(Symbol s) {
+        if (s >= slots.size() || !slots[s].defined) return nullptr;
+        return &slots[s].value;
+    }
+    void define(Symbol s, Value v) {
+        if (s >= slots.size()) slots.resize(s + 1);
+        slots[s].value = std::move(v);
+        slots[s].defined = true;
+    }
+    void define(const std::string& name, Value v) { define(intern(name), std::move(v)); }
+    // Insert-if-missing, as `raylib`'s copies do: a missing name becomes null.
+    Value& get(const std::string& name) {
+        Symbol s = intern(name);
+        if (!find(s)) define(s, Value());
+        return slots[s].value;
+    }
+};
+
+// Dynamic scoping by shallow binding. Call and `for` scopes nest like the
+// call stack, so each name keeps one cell with its innermost local binding;
+// entering a scope saves what it shadows and leaving restores it. A read is
+// one array access however deep the chain. Names no local scope binds fall
+// through to the chain's root.
+class Bindings {
+    struct Cell {
+        Value value;
+        uint32_t owner = 0; // depth of the scope that binds it; 0: none
+    };
+    struct Saved {
+        Symbol sym;
+        Cell old;
+    };
+
+  public:
+    Scope* root = nullptr;
+
+    Value* lookup(Symbol s) {
+        if (s < cells_.size() && cells_[s].owner) return &cells_[s].value;
+        return root->find(s);
+    }
+    void define(Symbol s, Value v);
+    void assign(Symbol s, Value v);
+
+    // Scope entry and exit; depth 0 is the root.
+    uint32_t enter() {
+        ++depth_;
+        return static_cast<uint32_t>(saved_.size());
+    }
+    void leave(uint32_t mark);
+
+    // Symbols bound by the innermost scope, in the order it defined them.
+    std::vector<Symbol> ownNames(uint32_t mark) const;
+
+    // Runs code in another chain (a module, a data file): the current locals
+    // are hidden until it ends.
+    struct Chain {
+        std::vector<Cell> cells;
+        Scope* root;
+        uint32_t base;
+    };
+    Chain switchTo(Scope* newRoot);
+    void restore(Chain&& c);
+
+  private:
+    std::vector<Cell> cells_;
+    std::vector<Saved> saved_;
+    uint32_t depth_ = 0;
+    uint32_t base_ = 0; // depth at which the current chain starts
+
+    Cell& cell(Symbol s) {
+        if (s >= cells_.size()) cells_.resize(s + 1 + s / 2);
+        return cells_[s];
+    }
+};
+
+Bindings& bindings();
+
+// Enters a local scope for its lifetime, leaving it also when unwinding.
+class LocalScope {
+  public:
+    LocalScope() : mark_(bindings().enter()) {}
+    ~LocalScope() { bindings().leave(mark_); }
+    LocalScope(const LocalScope&) = delete;
+    LocalScope& operator=(const LocalScope&) = delete;
+    uint32_t mark() const { return mark_; }
+
+  private:
+    uint32_t mark_;
+};
+
+// Switches to another chain for its lifetime.
+class ChainSwitch {
+  public:
+    explicit ChainSwitch(Scope* root) : saved_(bindings().switchTo(root)) {}
+    ~ChainSwitch() { bindings().restore(std::move(saved_)); }
+    ChainSwitch(const ChainSwitch&) = delete;
+    ChainSwitch& operator=(const ChainSwitch&) = delete;
+
+  private:
+    Bindings::Chain saved_;
+};
+
+// The main script's global scope.
+extern std::shared_ptr<Scope> globalEnv;

@@ -1,0 +1,194 @@
+#pragma once
+#include "lang/object.h"
+
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class Node;
+struct Environment;
+struct Value;
+
+// The kinds a script can see; `type()` names them in this order.
+enum class ValueType : uint8_t {
+    Null,
+    Number,
+    String,
+    Boolean,
+    Table,
+    Native,
+    Function,
+    Image,
+    Audio,
+    Video,
+    Vector2,
+    Vector3,
+    CFrame,
+};
+
+// Natives get the evaluated arguments in call order and return one Value.
+using Args = std::span<Value>;
+using NativeFunction = std::function<Value(Args)>;
+
+struct StringObj : Obj {
+    std::string text;
+    explicit StringObj(std::string t) : text(std::move(t)) {}
+};
+
+struct NativeObj : Obj {
+    NativeFunction fn;
+    explicit NativeObj(NativeFunction f) : fn(std::move(f)) {}
+};
+
+// One per `def` in the source: every function Value made from that
+// declaration points here, so "the same declaration" is pointer equality.
+struct FunctionObj : Obj {
+    std::vector<uint32_t> params; // interned names
+    std::vector<std::shared_ptr<Node>> body;
+};
+
+struct VectorObj : Obj {
+    double x = 0, y = 0, z = 0;
+};
+
+struct MediaObj : Obj {
+    std::string path;
+    Environment* table; // owned
+    explicit MediaObj(std::string p);
+    ~MediaObj() override;
+};
+
+// A small tagged value: 16 bytes, heap parts shared by reference count.
+struct Value {
+    ValueType type = ValueType::Null;
+    union {
+        double n;
+        bool b;
+        Obj* obj;
+    };
+
+    Value() : n(0) {}
+    Value(const Value& o) : type(o.type), n(o.n) {
+        if (holdsObj()) retain(obj);
+    }
+    Value(Value&& o) noexcept : type(o.type), n(o.n) { o.type = ValueType::Null; }
+    Value& operator=(const Value& o) {
+        if (o.holdsObj()) retain(o.obj);
+        drop();
+        type = o.type;
+        n = o.n;
+        return *this;
+    }
+    Value& operator=(Value&& o) noexcept {
+        if (this != &o) {
+            drop();
+            type = o.type;
+            n = o.n;
+            o.type = ValueType::Null;
+        }
+        return *this;
+    }
+    ~Value() { drop(); }
+
+    static Value number(double d) {
+        Value v;
+        v.type = ValueType::Number;
+        v.n = d;
+        return v;
+    }
+    static Value boolean(bool x) {
+        Value v;
+        v.type = ValueType::Boolean;
+        v.n = 0;
+        v.b = x;
+        return v;
+    }
+    static Value string(std::string s) { return fromObj(ValueType::String, new StringObj(std::move(s))); }
+    static Value table(Environment* t);
+    static Value newTable();
+    static Value native(NativeFunction f) { return fromObj(ValueType::Native, new NativeObj(std::move(f))); }
+    static Value function(FunctionObj* f) { return fromObj(ValueType::Function, f); }
+    static Value vector2(double x, double y) { return vec(ValueType::Vector2, x, y, 0); }
+    static Value vector3(double x, double y, double z) { return vec(ValueType::Vector3, x, y, z); }
+    static Value cframe(double x, double y, double z) { return vec(ValueType::CFrame, x, y, z); }
+    static Value media(ValueType kind, std::string path) { return fromObj(kind, new MediaObj(std::move(path))); }
+    static Value fromObj(ValueType t, Obj* o) {
+        Value v;
+        v.type = t;
+        v.obj = o;
+        retain(o);
+        return v;
+    }
+
+    bool is(ValueType t) const { return type == t; }
+    bool isNull() const { return type == ValueType::Null; }
+    bool holdsObj() const {
+        return type != ValueType::Null && type != ValueType::Number && type != ValueType::Boolean;
+    }
+    bool isVector() const { return type >= ValueType::Vector2; }
+    bool isMedia() const {
+        return type == ValueType::Image || type == ValueType::Audio || type == ValueType::Video;
+    }
+
+    // Field reads that give every kind the defaults of a fat record: a
+    // string's number is 0, a number's text is empty, and so on.
+    double num() const { return type == ValueType::Number ? n : 0.0; }
+    bool flag() const { return type == ValueType::Boolean && b; }
+    const std::string& text() const;
+    double x() const { return isVector() ? static_cast<VectorObj*>(obj)->x : 0.0; }
+    double y() const { return isVector() ? static_cast<VectorObj*>(obj)->y : 0.0; }
+    double z() const { return isVector() ? static_cast<VectorObj*>(obj)->z : 0.0; }
+    // The table of a table, or the property table of a media value.
+    Environment* env() const;
+    NativeObj* nativeObj() const { return static_cast<NativeObj*>(obj); }
+    FunctionObj* functionObj() const { return static_cast<FunctionObj*>(obj); }
+
+    bool truthy() const {
+        return (type == ValueType::Boolean && b) || (type == ValueType::Number && n != 0);
+    }
+
+  private:
+    static Value vec(ValueType t, double x, double y, double z) {
+        auto* o = new VectorObj;
+        o->x = x;
+        o->y = y;
+        o->z = z;
+        return fromObj(t, o);
+    }
+    void drop() {
+        if (holdsObj()) release(obj);
+    }
+};
+
+// A table. Entries live in a standard hash map, so tables list their
+// entries in that map's own order, never sorted.
+struct Environment : Obj {
+    std::unordered_map<std::string, Value> variables;
+
+    Value* find(const std::string& key) {
+        auto it = variables.find(key);
+        return it == variables.end() ? nullptr : &it->second;
+    }
+    void set(const std::string& key, Value v) { variables[key] = std::move(v); }
+};
+
+inline Value Value::table(Environment* t) { return fromObj(ValueType::Table, t); }
+inline Value Value::newTable() { return table(new Environment); }
+
+inline Environment* Value::env() const {
+    if (type == ValueType::Table) return static_cast<Environment*>(obj);
+    if (isMedia()) return static_cast<MediaObj*>(obj)->table;
+    return nullptr;
+}
+
+const char* typeName(ValueType t);
+// Six significant digits, as a default-formatted stream writes a double.
+std::string numberText(double d);
+std::string valueToString(const Value& v, int depth = 0);
+bool valuesEqual(const Value& a, const Value& b);
+// Truncation toward zero to 32 bits; NaN and out-of-range give INT32_MIN.
+int32_t intView(double d);
+inline int32_t intView(const Value& v) { return intView(v.num()); }

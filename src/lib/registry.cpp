@@ -1,0 +1,82 @@
+#include "lib/registry.h"
+#include "lib/core.h"
+
+namespace {
+struct Namespace {
+    const char* name;
+    std::initializer_list<NativeEntry> members;
+};
+
+// Every global native, family by family. A name whose native does not exist
+// is simply absent.
+const NativeEntry globals[] = {
+    // core
+    {"print", print},
+    {"printnn", printnn},
+    {"type", type},
+    // collections and strings
+    // json
+    // modules and data files
+    // window, drawing, input
+    // vectors, collision, physics
+};
+
+// Namespace tables, members in the order they are made.
+const Namespace namespaces[] = {
+    // window
+    // shell services: http, audio
+    // game: physics, particles, timer, Tween
+    // colors
+};
+
+// `raylib` repeats these globals under short names; a missing global
+// becomes a null variable and a null entry.
+const std::pair<const char*, const char*> raylibCopies[] = {
+    {"init", "raylib_init"},
+    {"close", "raylib_close"},
+    {"clear", "raylib_clear"},
+    {"drawRect", "raylib_drawRect"},
+    {"drawCircle", "raylib_drawCircle"},
+    {"drawLine", "raylib_drawLine"},
+    {"drawText", "raylib_drawText"},
+    {"fillRect", "fillRect"},
+    {"fillCircle", "fillCircle"},
+    {"display", "raylib_display"},
+    {"shouldClose", "raylib_shouldClose"},
+    {"isKeyDown", "raylib_isKeyDown"},
+    {"mousePos", "raylib_mousePos"},
+    {"isMouseDown", "raylib_isMouseDown"},
+    {"deltaTime", "deltaTime"},
+    {"checkCircleCircle", "checkCircleCircle"},
+    {"checkRectRect", "checkRectRect"},
+    {"checkPointCircle", "checkPointCircle"},
+    {"checkRectCircle", "checkRectCircle"},
+    {"drawPolygon", "drawPolygon"},
+    {"drawTriangle", "drawTriangle"},
+    {"drawArc", "drawArc"},
+    {"drawSpline", "drawSpline"},
+    {"Color", "Color"},
+    {"distance", "distance"},
+    {"angle", "angle"},
+    {"easeInCubic", "easeInCubic"},
+    {"easeOutCubic", "easeOutCubic"},
+    {"easeInOutCubic", "easeInOutCubic"},
+    {"easeInSine", "easeInSine"},
+    {"easeOutSine", "easeOutSine"},
+    {"easeInOutSine", "easeInOutSine"},
+    {"clamp", "clamp"},
+    {"smoothstep", "smoothstep"},
+};
+} // namespace
+
+void setupGlobals(Scope& env) {
+    for (const NativeEntry& e : globals) env.define(e.name, Value::native(e.fn));
+    for (const Namespace& ns : namespaces) {
+        Value table = Value::newTable();
+        for (const NativeEntry& m : ns.members) table.env()->set(m.name, Value::native(m.fn));
+        env.define(ns.name, table);
+    }
+    Value raylib = Value::newTable();
+    for (auto& [key, global] : raylibCopies) raylib.env()->set(key, env.get(global));
+    env.define("raylib", raylib);
+}

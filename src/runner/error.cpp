@@ -1,0 +1,47 @@
+#include "runner/error.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <sys/resource.h>
+
+int currentLine = 1;
+int currentCol = 1;
+
+void error(const std::string& message) {
+    std::printf("error: %s [%d:%d]\n", message.c_str(), currentLine, currentCol);
+    std::fflush(stdout);
+    std::exit(1);
+}
+
+std::string toLower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+namespace {
+const char* stackBase = nullptr;
+size_t stackBudget = 0;
+} // namespace
+
+void initStackGuard() {
+    char here;
+    stackBase = &here;
+    size_t size = 8u << 20;
+#ifndef _WIN32
+    rlimit rl{};
+    if (getrlimit(RLIMIT_STACK, &rl) == 0 && rl.rlim_cur != RLIM_INFINITY) size = rl.rlim_cur;
+    if (size > (256u << 20)) size = 256u << 20;
+#else
+    size = 1u << 20;
+#endif
+    // Leave room for the deepest expression the parser accepts, and for
+    // natives and libraries running on top of the last script frame.
+    size_t reserve = size / 4 > (2u << 20) ? size / 4 : (2u << 20);
+    stackBudget = size > reserve ? size - reserve : size / 2;
+}
+
+void checkStack(const char* message) {
+    char here;
+    if (stackBase && static_cast<size_t>(stackBase - &here) > stackBudget) error(message);
+}

@@ -1,0 +1,15 @@
+#pragma once
+#include <string>
+
+extern int currentLine;
+extern int currentCol;
+
+// The single exit for every syntax and runtime error: prints the error line
+// on standard output and ends the process with status 1.
+[[noreturn]] void error(const std::string& message);
+
+std::string toLower(std::string s);
+
+// Stops runaway recursion with an error line before the native stack runs out.
+void checkStack(const char* message);
+void initStackGuard();
