@@ -6,6 +6,8 @@
   // exit: N           the exit status (default: 1 if an expected line is an
                        error line, else 0)
   // args: a b         extra command-line arguments
+  // stderr: text      one line of standard error; when present, standard
+                       error must match exactly
 
 Files and folders whose names start with "_" are fixtures, not tests.
 Usage: run_scripts.py KRIN DIR [FILTER]
@@ -20,6 +22,7 @@ EXPECT = re.compile(r"//\s*expect: ?(.*)$")
 STDIN = re.compile(r"//\s*stdin: ?(.*)$")
 EXIT = re.compile(r"//\s*exit:\s*(-?\d+)")
 ARGS = re.compile(r"//\s*args:\s*(.*)$")
+STDERR = re.compile(r"//\s*stderr: ?(.*)$")
 
 
 def collect(root, pattern):
@@ -33,7 +36,7 @@ def collect(root, pattern):
 
 
 def run_one(krin, path):
-    expected, stdin, status, extra = [], [], None, []
+    expected, stdin, status, extra, errors = [], [], None, [], []
     with open(path, encoding="utf-8", errors="surrogateescape") as f:
         for line in f:
             line = line.rstrip("\n")
@@ -45,6 +48,8 @@ def run_one(krin, path):
                 status = int(m.group(1))
             elif m := ARGS.search(line):
                 extra = m.group(1).split()
+            elif m := STDERR.search(line):
+                errors.append(m.group(1))
     if status is None:
         status = 1 if any(e.startswith("error: ") for e in expected) else 0
     data = "".join(s + "\n" for s in stdin).encode()
@@ -64,6 +69,12 @@ def run_one(krin, path):
             if a != e:
                 problems.append(f"line {i + 1}: expected {e!r}, got {a!r}")
                 break
+    if errors:
+        got = proc.stderr.decode("utf-8", errors="replace").split("\n")
+        if got and got[-1] == "":
+            got.pop()
+        if got != errors:
+            problems.append(f"standard error: expected {errors!r}, got {got[:8]!r}")
     if proc.returncode != status:
         problems.append(f"exit status {proc.returncode}, expected {status}")
         tail = proc.stderr.decode(errors="replace").splitlines()[-5:]

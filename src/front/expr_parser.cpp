@@ -86,7 +86,10 @@ NodePtr parsePostfix(const TokenList& tokens, uint64_t& pos, NodePtr node) {
             }
         } else if (t.text == "(") {
             ++pos;
-            node = at(std::make_shared<CallExpr>(node, parseArguments(tokens, pos, {})), t);
+            auto call = std::make_shared<CallExpr>(node, parseArguments(tokens, pos, {}));
+            call->line = node->line;
+            call->col = node->col;
+            node = std::move(call);
         } else {
             break;
         }

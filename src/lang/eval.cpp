@@ -283,18 +283,22 @@ Value ForNode::eval() {
     return result;
 }
 
+// Control-flow nodes mark their position in case the signal reaches the top.
 Value ReturnNode::eval() {
+    mark();
     returnValue = value ? value->eval() : Value();
     pendingSignal = Signal::Return;
     return Value();
 }
 
 Value BreakNode::eval() {
+    mark();
     pendingSignal = Signal::Break;
     return Value();
 }
 
 Value ContinueNode::eval() {
+    mark();
     pendingSignal = Signal::Continue;
     return Value();
 }
