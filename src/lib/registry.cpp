@@ -1,5 +1,9 @@
 #include "lib/registry.h"
+#include "game/animation.h"
+#include "game/collision.h"
+#include "game/vectors.h"
 #include "lib/core.h"
+#include "lib/json.h"
 
 namespace {
 struct Namespace {
@@ -16,9 +20,41 @@ const NativeEntry globals[] = {
     {"type", type},
     // collections and strings
     // json
+    {"toJson", toJson},
+    {"fromJson", fromJson},
     // modules and data files
     // window, drawing, input
     // vectors, collision, physics
+    {"Vector2", makeVector2},
+    {"Vector3", makeVector3},
+    {"CFrame", makeCFrame},
+    {"vec2Add", vec2Add},
+    {"vec2Sub", vec2Sub},
+    {"vec2Mul", vec2Mul},
+    {"vec2Len", vec2Len},
+    {"vec3Add", vec3Add},
+    {"vec3Sub", vec3Sub},
+    {"vec3Mul", vec3Mul},
+    {"vec3Len", vec3Len},
+    {"collideCircleCircle", collideCircleCircle},
+    {"collideRectRect", collideRectRect},
+    {"collidePointCircle", collidePointCircle},
+    {"collidePointRect", collidePointRect},
+    {"lerp", lerp},
+    {"easeInQuad", easeInQuad},
+    {"easeOutQuad", easeOutQuad},
+    {"easeInOutQuad", easeInOutQuad},
+    {"spriteFrame", spriteFrame},
+    {"distance", distance},
+    {"angle", angle},
+    {"easeInCubic", easeInCubic},
+    {"easeOutCubic", easeOutCubic},
+    {"easeInOutCubic", easeInOutCubic},
+    {"easeInSine", easeInSine},
+    {"easeOutSine", easeOutSine},
+    {"easeInOutSine", easeInOutSine},
+    {"clamp", clamp},
+    {"smoothstep", smoothstep},
 };
 
 // Namespace tables, members in the order they are made.
@@ -26,6 +62,9 @@ const Namespace namespaces[] = {
     // window
     // shell services: http, audio
     // game: physics, particles, timer, Tween
+    {"physics", {{"applyGravity", applyGravity}, {"checkAABB", checkAABB}}},
+    {"timer", {{"wait", timerWait}}},
+    {"Tween", {{"new", tweenNew}, {"update", tweenUpdate}, {"getValue", tweenGetValue}}},
     // colors
 };
 
