@@ -2,6 +2,7 @@
 #include "game/animation.h"
 #include "game/collision.h"
 #include "game/vectors.h"
+#include "lib/collections.h"
 #include "lib/core.h"
 #include "lib/json.h"
 
@@ -17,8 +18,43 @@ const NativeEntry globals[] = {
     // core
     {"print", print},
     {"printnn", printnn},
+    {"random", random},
+    {"rand_float", rand_float},
+    {"table", table},
     {"type", type},
+    {"tostring", tostring},
+    {"tonumber", tonumber},
+    {"strlen", strlen},
+    {"strupper", strupper},
+    {"strlower", strlower},
+    {"substr", substr},
+    {"sqrt", sqrt},
+    {"pow", pow},
+    {"floor", floor},
+    {"ceil", ceil},
+    {"round", round},
+    {"abs", abs},
+    {"sin", sin},
+    {"cos", cos},
+    {"min", min},
+    {"max", max},
+    {"nand", nand},
+    {"nor", nor},
+    {"xnor", xnor},
+    {"xor", xor_},
+    {"input", input},
+    {"sleep", sleep},
+    {"wait", wait},
     // collections and strings
+    {"push", push},
+    {"pop", pop},
+    {"split", split},
+    {"trim", trim},
+    {"replace", replace},
+    {"repeat", repeat},
+    {"keys", keys},
+    {"range", range},
+    {"join", join},
     // json
     {"toJson", toJson},
     {"fromJson", fromJson},
