@@ -99,6 +99,7 @@ const Namespace namespaces[] = {
     // shell services: http, audio
     // game: physics, particles, timer, Tween
     {"physics", {{"applyGravity", applyGravity}, {"checkAABB", checkAABB}}},
+    {"particles", {{"create", createParticles}}},
     {"timer", {{"wait", timerWait}}},
     {"Tween", {{"new", tweenNew}, {"update", tweenUpdate}, {"getValue", tweenGetValue}}},
     // colors
