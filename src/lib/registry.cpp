@@ -2,6 +2,10 @@
 #include "game/animation.h"
 #include "game/collision.h"
 #include "game/vectors.h"
+#include "gfx/color.h"
+#include "gfx/draw.h"
+#include "gfx/input.h"
+#include "gfx/window.h"
 #include "lib/collections.h"
 #include "lib/core.h"
 #include "lib/json.h"
@@ -60,6 +64,32 @@ const NativeEntry globals[] = {
     {"fromJson", fromJson},
     // modules and data files
     // window, drawing, input
+    {"raylib_init", raylib_init},
+    {"raylib_close", raylib_close},
+    {"raylib_clear", raylib_clear},
+    {"raylib_drawRect", raylib_drawRect},
+    {"raylib_drawCircle", raylib_drawCircle},
+    {"raylib_drawLine", raylib_drawLine},
+    {"raylib_drawText", raylib_drawText},
+    {"raylib_display", raylib_display},
+    {"raylib_shouldClose", raylib_shouldClose},
+    {"raylib_isKeyDown", raylib_isKeyDown},
+    {"raylib_mousePos", raylib_mousePos},
+    {"raylib_isMouseDown", raylib_isMouseDown},
+    {"window_title", window_title},
+    {"window_clear", window_clear},
+    {"window_color", window_color},
+    {"window_size", window_size},
+    {"deltaTime", deltaTime},
+    {"fillRect", fillRect},
+    {"fillCircle", fillCircle},
+    {"drawTriangle", drawTriangle},
+    {"drawPoly", drawPoly},
+    {"drawArc", drawArc},
+    {"isKeyPressed", isKeyPressed},
+    {"textWidth", textWidth},
+    {"textHeight", textHeight},
+    {"mouseWheelDelta", mouseWheelDelta},
     // vectors, collision, physics
     {"Vector2", makeVector2},
     {"Vector3", makeVector3},
@@ -96,6 +126,7 @@ const NativeEntry globals[] = {
 // Namespace tables, members in the order they are made.
 const Namespace namespaces[] = {
     // window
+    {"Window", {{"new", windowNew}}},
     // shell services: http, audio
     // game: physics, particles, timer, Tween
     {"physics", {{"applyGravity", applyGravity}, {"checkAABB", checkAABB}}},
@@ -103,6 +134,9 @@ const Namespace namespaces[] = {
     {"timer", {{"wait", timerWait}}},
     {"Tween", {{"new", tweenNew}, {"update", tweenUpdate}, {"getValue", tweenGetValue}}},
     // colors
+    {"Color",
+     {{"new", colorNew}, {"fromRGB", colorFromRGB}, {"fromRGBA", colorFromRGBA},
+      {"fromHEX", colorFromHEX}}},
 };
 
 // `raylib` repeats these globals under short names; a missing global

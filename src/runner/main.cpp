@@ -1,3 +1,4 @@
+#include "gfx/window.h"
 #include "lib/registry.h"
 #include "runner/error.h"
 #include "runner/script.h"
@@ -32,6 +33,7 @@ static int run(int argc, char** argv) {
     if (!script) error("File not found: " + path);
     currentFileDir = workspaceDir = directoryOf(path);
 
+    initGraphics();
     globalEnv = std::make_shared<Scope>();
     bindings().root = globalEnv.get();
     setupGlobals(*globalEnv);
