@@ -9,6 +9,8 @@
 #include "lib/collections.h"
 #include "lib/core.h"
 #include "lib/json.h"
+#include "lib/modules.h"
+#include "lib/services.h"
 
 namespace {
 struct Namespace {
@@ -63,6 +65,9 @@ const NativeEntry globals[] = {
     {"toJson", toJson},
     {"fromJson", fromJson},
     // modules and data files
+    {"import", import},
+    {"load", load},
+    {"save", save},
     // window, drawing, input
     {"raylib_init", raylib_init},
     {"raylib_close", raylib_close},
@@ -128,6 +133,8 @@ const Namespace namespaces[] = {
     // window
     {"Window", {{"new", windowNew}}},
     // shell services: http, audio
+    {"http", {{"get", httpGet}, {"post", httpPost}, {"json", httpJson}}},
+    {"audio", {{"play", audioPlay}, {"stream", audioStream}}},
     // game: physics, particles, timer, Tween
     {"physics", {{"applyGravity", applyGravity}, {"checkAABB", checkAABB}}},
     {"particles", {{"create", createParticles}}},
