@@ -1,5 +1,5 @@
-#include "front/parser.h"
 #include "front/parse_support.h"
+#include "front/parser.h"
 
 #include <cerrno>
 #include <cfloat>
@@ -45,7 +45,8 @@ NodeList parseArguments(const TokenList& tokens, uint64_t& pos, NodeList args) {
         args.push_back(parseExpr(tokens, pos));
         if (pos < tokens.size() && tokens[pos].text == ",") ++pos;
     }
-    if (pos >= tokens.size()) syntaxError(tokens, pos, "forgot a closing parenthesis? classic mistake :P");
+    if (pos >= tokens.size())
+        syntaxError(tokens, pos, "forgot a closing parenthesis? classic mistake :P");
     ++pos;
     return args;
 }
@@ -128,7 +129,8 @@ NodePtr parsePrimary(const TokenList& tokens, uint64_t& pos) {
     if (pos >= tokens.size()) syntaxError(tokens, pos, "bruh where'd the rest of ur code go??");
     NestingGuard guard(tokens, pos);
     const Token& t = tokens[pos];
-    bool unaryMinus = t.text == "-" && pos + 1 < tokens.size() && startsOperand(tokens[pos + 1].text);
+    bool unaryMinus =
+        t.text == "-" && pos + 1 < tokens.size() && startsOperand(tokens[pos + 1].text);
     if (t.text == "!" || t.text == "~" || unaryMinus) {
         ++pos;
         NodePtr operand = parsePrimary(tokens, pos);

@@ -85,9 +85,9 @@ NodePtr parseIf(const TokenList& tokens, uint64_t& pos, const Token& kw) {
         ++pos;
         elseBody = parseBlock(tokens, pos);
     }
-    return at(std::make_shared<IfNode>(std::move(condition), std::move(thenBody),
-                                       std::move(elseBody)),
-              kw);
+    return at(
+        std::make_shared<IfNode>(std::move(condition), std::move(thenBody), std::move(elseBody)),
+        kw);
 }
 } // namespace
 

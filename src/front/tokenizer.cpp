@@ -4,9 +4,15 @@ namespace {
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isNameChar(char c) { return isLetter(c) || isDigit(c) || c == '_'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool isNameChar(char c) {
+    return isLetter(c) || isDigit(c) || c == '_';
+}
 
 // The second character of a two-character operator, or 0.
 bool joins(char first, char next) {
@@ -34,16 +40,19 @@ class Scanner {
             if (isSpace(c)) {
                 advance(1);
             } else if (c == '/' && peek(1) == '/') {
-                while (pos_ < src_.size() && src_[pos_] != '\n') advance(1);
+                while (pos_ < src_.size() && src_[pos_] != '\n')
+                    advance(1);
             } else if (c == '/' && peek(1) == '*') {
                 advance(2);
-                while (pos_ < src_.size() && !(src_[pos_] == '*' && peek(1) == '/')) advance(1);
+                while (pos_ < src_.size() && !(src_[pos_] == '*' && peek(1) == '/'))
+                    advance(1);
                 if (pos_ < src_.size()) advance(2);
             } else {
                 Token t{"", line_, col_};
                 size_t start = pos_;
                 if (isLetter(c) || c == '_') {
-                    while (pos_ < src_.size() && isNameChar(src_[pos_])) advance(1);
+                    while (pos_ < src_.size() && isNameChar(src_[pos_]))
+                        advance(1);
                     t.text = src_.substr(start, pos_ - start);
                 } else if (isDigit(c)) {
                     while (pos_ < src_.size() && (isDigit(src_[pos_]) || src_[pos_] == '.'))
@@ -67,9 +76,7 @@ class Scanner {
     size_t pos_ = 0;
     int line_ = 1, col_ = 1;
 
-    char peek(size_t ahead) const {
-        return pos_ + ahead < src_.size() ? src_[pos_ + ahead] : '\0';
-    }
+    char peek(size_t ahead) const { return pos_ + ahead < src_.size() ? src_[pos_ + ahead] : '\0'; }
     void advance(size_t n) {
         for (size_t i = 0; i < n && pos_ < src_.size(); ++i, ++pos_) {
             if (src_[pos_] == '\n') {
@@ -84,7 +91,8 @@ class Scanner {
     std::string quoted(char quote) {
         size_t start = pos_;
         advance(1);
-        while (pos_ < src_.size() && src_[pos_] != quote) advance(src_[pos_] == '\\' ? 2 : 1);
+        while (pos_ < src_.size() && src_[pos_] != quote)
+            advance(src_[pos_] == '\\' ? 2 : 1);
         std::string text = src_.substr(start, pos_ - start);
         if (pos_ < src_.size()) advance(1);
         return text + quote;
@@ -92,4 +100,6 @@ class Scanner {
 };
 } // namespace
 
-TokenList tokenize(const std::string& source) { return Scanner(source).run(); }
+TokenList tokenize(const std::string& source) {
+    return Scanner(source).run();
+}

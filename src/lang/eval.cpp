@@ -51,11 +51,11 @@ Value PropAccess::eval() {
 
 static BinKind binKind(const std::string& op) {
     static const std::pair<const char*, BinKind> table[] = {
-        {"+", BinKind::Add},     {"-", BinKind::Sub},   {"*", BinKind::Mul},    {"/", BinKind::Div},
-        {"%", BinKind::Mod},     {"==", BinKind::Eq},   {"!=", BinKind::Ne},    {"<", BinKind::Lt},
-        {">", BinKind::Gt},      {"<=", BinKind::Le},   {">=", BinKind::Ge},    {"&&", BinKind::And},
-        {"||", BinKind::Or},     {"^", BinKind::Xor},   {"&", BinKind::BitAnd}, {"|", BinKind::BitOr},
-        {"<<", BinKind::Shl},    {">>", BinKind::Shr},
+        {"+", BinKind::Add},  {"-", BinKind::Sub},  {"*", BinKind::Mul},    {"/", BinKind::Div},
+        {"%", BinKind::Mod},  {"==", BinKind::Eq},  {"!=", BinKind::Ne},    {"<", BinKind::Lt},
+        {">", BinKind::Gt},   {"<=", BinKind::Le},  {">=", BinKind::Ge},    {"&&", BinKind::And},
+        {"||", BinKind::Or},  {"^", BinKind::Xor},  {"&", BinKind::BitAnd}, {"|", BinKind::BitOr},
+        {"<<", BinKind::Shl}, {">>", BinKind::Shr},
     };
     for (auto& [text, kind] : table)
         if (op == text) return kind;
@@ -72,6 +72,9 @@ static std::string concatText(const Value& v) {
 static Value concat(const Value& l, const Value& r) {
     std::string s = concatText(l);
     s += concatText(r);
+#ifdef KRIN_FUZZING
+    if (s.size() > (1u << 20)) error("fuzz: string too long");
+#endif
     return Value::string(std::move(s));
 }
 
@@ -142,7 +145,8 @@ Value UnaryOp::eval() {
 
 Value TableNode::eval() {
     Value t = Value::newTable();
-    for (auto& [key, node] : entries) t.env()->set(key, node->eval());
+    for (auto& [key, node] : entries)
+        t.env()->set(key, node->eval());
     return t;
 }
 
@@ -181,7 +185,8 @@ Value AssignNode::eval() {
 
 FuncDeclNode::FuncDeclNode(const std::string& n, std::vector<std::string> params, NodeList body)
     : name(intern(n)), function(new FunctionObj) {
-    for (auto& p : params) function->params.push_back(intern(p));
+    for (auto& p : params)
+        function->params.push_back(intern(p));
     function->body = std::move(body);
 }
 
@@ -192,10 +197,12 @@ Value FuncDeclNode::eval() {
 }
 
 static Value callFunction(FunctionObj* fn, Args args) {
+    KRIN_SPEND_FUEL();
     checkStack("stack overflow! ur recursion went too deep bruh");
     LocalScope scope;
     size_t bound = std::min(fn->params.size(), args.size());
-    for (size_t i = 0; i < bound; ++i) bindings().define(fn->params[i], args[i]);
+    for (size_t i = 0; i < bound; ++i)
+        bindings().define(fn->params[i], args[i]);
     Value result;
     try {
         result = runList(fn->body);
@@ -220,17 +227,21 @@ Value CallExpr::eval() {
     size_t n = args.size();
     if (n <= 8) {
         Value buf[8];
-        for (size_t i = 0; i < n; ++i) buf[i] = args[i]->eval();
+        for (size_t i = 0; i < n; ++i)
+            buf[i] = args[i]->eval();
         mark();
         return callValue(c, Args(buf, n));
     }
     std::vector<Value> buf(n);
-    for (size_t i = 0; i < n; ++i) buf[i] = args[i]->eval();
+    for (size_t i = 0; i < n; ++i)
+        buf[i] = args[i]->eval();
     mark();
     return callValue(c, Args(buf.data(), n));
 }
 
-Value IfNode::eval() { return runList(condition->eval().truthy() ? thenBody : elseBody); }
+Value IfNode::eval() {
+    return runList(condition->eval().truthy() ? thenBody : elseBody);
+}
 
 namespace {
 enum class Pass { Next, Stop, Leave };
@@ -239,6 +250,7 @@ enum class Pass { Next, Stop, Leave };
 // come as a pending signal or, from inside a call, as an exception; a return
 // leaves the loop with its signal still pending.
 Pass runBody(const NodeList& body, Value& result) {
+    KRIN_SPEND_FUEL();
     for (const NodePtr& node : body) {
         try {
             Value v = node->eval();

@@ -46,7 +46,25 @@ class PropAccess : public Node {
 };
 
 enum class BinKind : uint8_t {
-    Add, Sub, Mul, Div, Mod, Eq, Ne, Lt, Gt, Le, Ge, And, Or, Xor, BitAnd, BitOr, Shl, Shr, Other
+    Add,
+    Sub,
+    Mul,
+    Div,
+    Mod,
+    Eq,
+    Ne,
+    Lt,
+    Gt,
+    Le,
+    Ge,
+    And,
+    Or,
+    Xor,
+    BitAnd,
+    BitOr,
+    Shl,
+    Shr,
+    Other
 };
 
 class BinOp : public Node {

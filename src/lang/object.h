@@ -8,7 +8,9 @@ struct Obj {
     virtual ~Obj() = default;
 };
 
-inline void retain(Obj* o) { ++o->refs; }
+inline void retain(Obj* o) {
+    ++o->refs;
+}
 inline void release(Obj* o) {
     if (--o->refs == 0) delete o;
 }

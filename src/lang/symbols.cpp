@@ -24,5 +24,9 @@ Symbol intern(const std::string& name) {
     return s;
 }
 
-const std::string& symbolName(Symbol s) { return table().names[s]; }
-uint32_t symbolCount() { return static_cast<uint32_t>(table().names.size()); }
+const std::string& symbolName(Symbol s) {
+    return table().names[s];
+}
+uint32_t symbolCount() {
+    return static_cast<uint32_t>(table().names.size());
+}

@@ -7,7 +7,9 @@
 MediaObj::MediaObj(std::string p) : path(std::move(p)), table(new Environment) {
     retain(table);
 }
-MediaObj::~MediaObj() { release(table); }
+MediaObj::~MediaObj() {
+    release(table);
+}
 
 const std::string& Value::text() const {
     static const std::string empty;
@@ -17,9 +19,9 @@ const std::string& Value::text() const {
 }
 
 const char* typeName(ValueType t) {
-    static const char* names[] = {"null",     "number", "string", "boolean", "table",
-                                  "native",   "function", "image", "audio",  "video",
-                                  "vector2",  "vector3", "cframe"};
+    static const char* names[] = {"null",    "number",   "string", "boolean", "table",
+                                  "native",  "function", "image",  "audio",   "video",
+                                  "vector2", "vector3",  "cframe"};
     return names[static_cast<int>(t)];
 }
 

@@ -106,15 +106,21 @@ struct Value {
         v.b = x;
         return v;
     }
-    static Value string(std::string s) { return fromObj(ValueType::String, new StringObj(std::move(s))); }
+    static Value string(std::string s) {
+        return fromObj(ValueType::String, new StringObj(std::move(s)));
+    }
     static Value table(Environment* t);
     static Value newTable();
-    static Value native(NativeFunction f) { return fromObj(ValueType::Native, new NativeObj(std::move(f))); }
+    static Value native(NativeFunction f) {
+        return fromObj(ValueType::Native, new NativeObj(std::move(f)));
+    }
     static Value function(FunctionObj* f) { return fromObj(ValueType::Function, f); }
     static Value vector2(double x, double y) { return vec(ValueType::Vector2, x, y, 0); }
     static Value vector3(double x, double y, double z) { return vec(ValueType::Vector3, x, y, z); }
     static Value cframe(double x, double y, double z) { return vec(ValueType::CFrame, x, y, z); }
-    static Value media(ValueType kind, std::string path) { return fromObj(kind, new MediaObj(std::move(path))); }
+    static Value media(ValueType kind, std::string path) {
+        return fromObj(kind, new MediaObj(std::move(path)));
+    }
     static Value fromObj(ValueType t, Obj* o) {
         Value v;
         v.type = t;
@@ -175,8 +181,12 @@ struct Environment : Obj {
     void set(const std::string& key, Value v) { variables[key] = std::move(v); }
 };
 
-inline Value Value::table(Environment* t) { return fromObj(ValueType::Table, t); }
-inline Value Value::newTable() { return table(new Environment); }
+inline Value Value::table(Environment* t) {
+    return fromObj(ValueType::Table, t);
+}
+inline Value Value::newTable() {
+    return table(new Environment);
+}
 
 inline Environment* Value::env() const {
     if (type == ValueType::Table) return static_cast<Environment*>(obj);
@@ -191,4 +201,6 @@ std::string valueToString(const Value& v, int depth = 0);
 bool valuesEqual(const Value& a, const Value& b);
 // Truncation toward zero to 32 bits; NaN and out-of-range give INT32_MIN.
 int32_t intView(double d);
-inline int32_t intView(const Value& v) { return intView(v.num()); }
+inline int32_t intView(const Value& v) {
+    return intView(v.num());
+}

@@ -8,6 +8,9 @@ int currentLine = 1;
 int currentCol = 1;
 
 void error(const std::string& message) {
+#ifdef KRIN_FUZZING
+    throw FuzzStop{message};
+#endif
     std::printf("error: %s [%d:%d]\n", message.c_str(), currentLine, currentCol);
     std::fflush(stdout);
     std::exit(1);

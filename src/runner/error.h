@@ -13,3 +13,15 @@ std::string toLower(std::string s);
 // Stops runaway recursion with an error line before the native stack runs out.
 void checkStack(const char* message);
 void initStackGuard();
+
+#ifdef KRIN_FUZZING
+// The fuzzer runs many scripts in one process: errors unwind to it instead
+// of ending the process, and every loop pass and call spends fuel.
+struct FuzzStop {
+    std::string message;
+};
+void spendFuel();
+#define KRIN_SPEND_FUEL() spendFuel()
+#else
+#define KRIN_SPEND_FUEL()
+#endif

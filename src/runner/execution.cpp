@@ -17,8 +17,7 @@ void runPrelude(const TokenList& tokens) {
         runStatements(tokens);
     } catch (ReturnException&) {
     } catch (BreakException&) {
-    } catch (ContinueException&) {
-    }
+    } catch (ContinueException&) {}
     pendingSignal = Signal::None;
     returnValue = Value();
 }
