@@ -104,6 +104,9 @@ std::vector<PackEntry> collectEntries(const PackRequest& request) {
     EntryList entries(request);
     entries.add(std::string(interpreterEntryName), request.interpreter);
     entries.add(asText(request.script.filename().u8string()), request.script);
+    // The interpreter runs the prelude beside the script whenever it exists.
+    fs::path prelude = fs::path(request.script).replace_extension(".kkit");
+    if (fs::is_regular_file(prelude)) entries.add(asText(prelude.filename().u8string()), prelude);
     for (const auto& extra : request.extras) {
         if (fs::is_directory(extra)) {
             entries.addFolder(extra);

@@ -25,7 +25,8 @@ struct PackEntry {
     std::filesystem::path source;
 };
 
-// The interpreter as krin.exe, the script at the top level, then the extra files and the
+// The interpreter as krin.exe, the script and its prelude (.kkit) at the top level, then the
+// extra files and the
 // contents of the extra folders at their paths relative to the script's folder. Refuses,
 // with a PackError, anything the launcher would not unpack or would run by mistake.
 std::vector<PackEntry> collectEntries(const PackRequest& request);

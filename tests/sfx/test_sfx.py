@@ -380,6 +380,7 @@ class RunningTheGame(SfxTestCase):
 class Packer(SfxTestCase):
     def test_layout_of_a_packed_game(self):
         self.write("game/main.krin", "main")
+        self.write("game/main.kkit", "prelude")
         self.write("game/assets/a.txt", "a")
         self.write("game/assets/deep/b.bin", bytes(range(256)) * 1000)
         self.write("game/notes.txt", "notes")
@@ -398,6 +399,7 @@ class Packer(SfxTestCase):
             [
                 ("krin.exe", interpreter),
                 ("main.krin", b"main"),
+                ("main.kkit", b"prelude"),
                 ("assets/a.txt", b"a"),
                 ("assets/deep/b.bin", bytes(range(256)) * 1000),
                 ("notes.txt", b"notes"),
