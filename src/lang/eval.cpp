@@ -65,16 +65,16 @@ static BinKind binKind(const std::string& op) {
 BinOp::BinOp(NodePtr l, std::string o, NodePtr r)
     : left(std::move(l)), right(std::move(r)), op(std::move(o)), kind(binKind(op)) {}
 
-static std::string concatText(const Value& v) {
-    return v.is(ValueType::String) ? v.text() : valueToString(v, 0);
-}
-
 static Value concat(const Value& l, const Value& r) {
-    std::string s = concatText(l);
-    s += concatText(r);
 #ifdef KRIN_FUZZING
-    if (s.size() > (1u << 20)) error("fuzz: string too long");
+    if (l.text().size() + r.text().size() > (1u << 20)) error("fuzz: string too long");
 #endif
+    if (l.is(ValueType::String)) {
+        if (r.is(ValueType::String)) return l.append(r.text());
+        return l.append(valueToString(r, 0));
+    }
+    std::string s = valueToString(l, 0);
+    s += r.text();
     return Value::string(std::move(s));
 }
 

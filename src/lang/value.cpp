@@ -13,9 +13,32 @@ MediaObj::~MediaObj() {
 
 const std::string& Value::text() const {
     static const std::string empty;
-    if (type == ValueType::String) return static_cast<StringObj*>(obj)->text;
+    if (type == ValueType::String) {
+        auto* so = static_cast<StringObj*>(obj);
+        if (len == so->text.size() || len == UINT32_MAX) return so->text;
+        // An older view of a buffer that has grown since: give it its own.
+        auto* own = new StringObj(so->text.substr(0, len));
+        retain(own);
+        release(so);
+        obj = own;
+        return own->text;
+    }
     if (isMedia()) return static_cast<MediaObj*>(obj)->path;
     return empty;
+}
+
+Value Value::append(const std::string& tail) const {
+    auto* so = static_cast<StringObj*>(obj);
+    size_t size = so->text.size();
+    if (len != size || size + tail.size() >= UINT32_MAX) {
+        std::string joined = text();
+        joined += tail;
+        return string(std::move(joined));
+    }
+    so->text += tail;
+    Value v = *this;
+    v.len = static_cast<uint32_t>(so->text.size());
+    return v;
 }
 
 const char* typeName(ValueType t) {
@@ -45,9 +68,16 @@ int32_t intView(double d) {
 
 static std::string vectorText(const char* name, const Value& v, bool three) {
     std::string s = name;
-    s += "(" + numberText(v.x()) + ", " + numberText(v.y());
-    if (three) s += ", " + numberText(v.z());
-    return s + ")";
+    s += '(';
+    s += numberText(v.x());
+    s += ", ";
+    s += numberText(v.y());
+    if (three) {
+        s += ", ";
+        s += numberText(v.z());
+    }
+    s += ')';
+    return s;
 }
 
 std::string valueToString(const Value& v, int depth) {

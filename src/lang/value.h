@@ -64,21 +64,26 @@ struct MediaObj : Obj {
 // A small tagged value: 16 bytes, heap parts shared by reference count.
 struct Value {
     ValueType type = ValueType::Null;
+    // A string Value sees the first `len` bytes of its StringObj: appending
+    // to the newest string of a buffer extends the buffer in place, so a
+    // loop of `s = s + x` is linear. Older Values keep seeing their prefix.
+    mutable uint32_t len = 0;
     union {
         double n;
         bool b;
-        Obj* obj;
+        mutable Obj* obj;
     };
 
     Value() : n(0) {}
-    Value(const Value& o) : type(o.type), n(o.n) {
+    Value(const Value& o) : type(o.type), len(o.len), n(o.n) {
         if (holdsObj()) retain(obj);
     }
-    Value(Value&& o) noexcept : type(o.type), n(o.n) { o.type = ValueType::Null; }
+    Value(Value&& o) noexcept : type(o.type), len(o.len), n(o.n) { o.type = ValueType::Null; }
     Value& operator=(const Value& o) {
         if (o.holdsObj()) retain(o.obj);
         drop();
         type = o.type;
+        len = o.len;
         n = o.n;
         return *this;
     }
@@ -86,6 +91,7 @@ struct Value {
         if (this != &o) {
             drop();
             type = o.type;
+            len = o.len;
             n = o.n;
             o.type = ValueType::Null;
         }
@@ -107,8 +113,14 @@ struct Value {
         return v;
     }
     static Value string(std::string s) {
-        return fromObj(ValueType::String, new StringObj(std::move(s)));
+        size_t size = s.size();
+        Value v = fromObj(ValueType::String, new StringObj(std::move(s)));
+        v.len = size < UINT32_MAX ? static_cast<uint32_t>(size) : UINT32_MAX;
+        return v;
     }
+    // This string followed by `tail`, in place when this is the newest
+    // string of its buffer.
+    Value append(const std::string& tail) const;
     static Value table(Environment* t);
     static Value newTable();
     static Value native(NativeFunction f) {
