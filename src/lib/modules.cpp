@@ -126,6 +126,7 @@ std::string resolvePath(const std::string& path) {
 
 Value import(Args args) {
     if (args.empty()) error("import needs a file name");
+    checkStack("ur imports go too deep, do ur modules keep importing each other?");
     const std::string& given = args[0].text();
     std::string path = resolvePath(given);
     std::ifstream file(path, std::ios::binary);
@@ -150,6 +151,7 @@ Value load(Args args) {
     if (isOneOf(ext, {".wav", ".mp3", ".ogg", ".flac"})) return mediaValue(ValueType::Audio, path);
     if (isOneOf(ext, {".mp4", ".webm", ".avi", ".mov"})) return mediaValue(ValueType::Video, path);
     if (ext == ".krin" || ext == ".kkit") {
+        checkStack("ur loads go too deep, do ur scripts keep loading each other?");
         runLoadedScript(tokenize(readAll(file)));
         return Value();
     }
