@@ -44,7 +44,7 @@ Value pop(Args args) {
     if (!args[0].is(ValueType::Table)) error("arg must be table");
     Environment* array = args[0].env();
     int64_t n = arrayLength(array);
-    if (n <= 0) return Value();
+    if (n == 0) return Value();
     auto last = array->variables.find(indexKey(n - 1));
     Value taken;
     if (last != array->variables.end()) {
