@@ -8,6 +8,7 @@
 
 #include <raylib.h>
 
+#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <sstream>
@@ -22,6 +23,14 @@ bool isOneOf(const std::string& s, std::initializer_list<const char*> options) {
     for (const char* o : options)
         if (s == o) return true;
     return false;
+}
+
+// A folder opens for reading on some systems, but it is no file to read.
+bool openFile(std::ifstream& file, const std::string& path) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) return false;
+    file.open(path, std::ios::binary);
+    return file.is_open();
 }
 
 // Binary both ways, so a saved file reads back byte for byte.
@@ -129,8 +138,8 @@ Value import(Args args) {
     checkStack("ur imports go too deep, do ur modules keep importing each other?");
     const std::string& given = args[0].text();
     std::string path = resolvePath(given);
-    std::ifstream file(path, std::ios::binary);
-    if (!file) error("couldnt find the file " + given + " did u mess up the path");
+    std::ifstream file;
+    if (!openFile(file, path)) error("couldnt find the file " + given + " did u mess up the path");
     std::string text = readAll(file);
     if (getFileExtension(path) == ".kcat") return readKcat(text, globalEnv.get());
     return runModule(tokenize(text), path);
@@ -140,8 +149,8 @@ Value load(Args args) {
     if (args.empty()) error("load() requires a filename");
     const std::string& given = args[0].text();
     std::string path = resolvePath(given);
-    std::ifstream file(path, std::ios::binary);
-    if (!file) error("File not found: " + given);
+    std::ifstream file;
+    if (!openFile(file, path)) error("File not found: " + given);
     std::string ext = getFileExtension(path);
     if (ext == ".kcat") {
         Scope nothing; // a data file read by load sees no names at all
