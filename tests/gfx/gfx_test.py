@@ -57,10 +57,17 @@ def write_script(folder, source):
     return path
 
 
+def sanitizer_report(stderr):
+    """A sanitizer build exits with 1 too, so an error line alone proves nothing."""
+    return re.search(rb"ERROR: \w+Sanitizer|runtime error:", stderr) is not None
+
+
 def run_krin(krin, source, env, timeout=20):
     with tempfile.TemporaryDirectory() as folder:
         path = write_script(folder, source)
         proc = subprocess.run([krin, path], env=env, capture_output=True, timeout=timeout)
+    if sanitizer_report(proc.stderr):
+        return -1, "sanitizer report:\n" + proc.stderr.decode(errors="replace")[-3000:]
     return proc.returncode, proc.stdout.decode(errors="replace")
 
 
@@ -68,8 +75,9 @@ class Krin:
     """A running script whose output lines are collected as they come."""
 
     def __init__(self, krin, path, env):
+        self.errors = tempfile.TemporaryFile()
         self.proc = subprocess.Popen([krin, path], env=env, stdout=subprocess.PIPE,
-                                     stderr=subprocess.DEVNULL)
+                                     stderr=self.errors)
         self.lines = []
         self.fresh = queue.Queue()
         threading.Thread(target=self._read, daemon=True).start()
@@ -96,10 +104,15 @@ class Krin:
 
     def finish(self, timeout=10):
         try:
-            return self.proc.wait(timeout=timeout)
+            status = self.proc.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
             self.proc.kill()
             raise AssertionError(f"script did not end; output: {self.lines}")
+        self.errors.seek(0)
+        stderr = self.errors.read()
+        if sanitizer_report(stderr):
+            raise AssertionError(stderr.decode(errors="replace")[-3000:])
+        return status
 
 
 def xdo(env, *args):
