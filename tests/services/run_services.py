@@ -23,6 +23,7 @@ SPRITE = os.path.join(SCRIPTS, "_data", "sprite.png")
 
 failures = []
 passed = 0
+skipped = 0
 
 
 def check(name, ok, detail=""):
@@ -178,6 +179,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
 
 def test_http(krin, work):
+    global skipped
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     url = f"http://127.0.0.1:{server.server_address[1]}"
@@ -225,14 +227,20 @@ def test_http(krin, work):
     check("http: missing curl yields an empty response", out == ["0"] and status == 0,
           f"status {status}, output {out}")
 
-    # With no file descriptors left there is no stream to read from.
+    # With no file descriptors left there is no stream to read from. Some
+    # builds (sanitizers) cannot start at all under such a limit.
+    _, status, _ = run(krin, work, "", limit_files=5)
+    if status != 0:
+        skipped += 3
     for script, message in [(f'http.get("{url}/text")', f"couldn't fetch from {url}/text"),
                             (f'http.json("{url}/num")', f"couldn't fetch from {url}/num"),
                             (f'http.post("{url}/echo", "x")', f"couldn't POST to {url}/echo")]:
-        out, status, _ = run(krin, work, script + "\n", limit_files=4)
+        if status != 0:
+            break
+        out, code, _ = run(krin, work, script + "\n", limit_files=4)
         check(f"http: no stream for {script}",
-              without_position(out) == ["error: " + message] and status == 1,
-              f"status {status}, output {out}")
+              without_position(out) == ["error: " + message] and code == 1,
+              f"status {code}, output {out}")
     server.shutdown()
 
 
@@ -309,7 +317,7 @@ def main():
     test_other_directory(krin)
     for f in failures:
         print(f)
-    print(f"{passed} passed, {len(failures)} failed")
+    print(f"{passed} passed, {len(failures)} failed" + (f", {skipped} skipped" if skipped else ""))
     return 1 if failures else 0
 
 
