@@ -64,9 +64,34 @@ class KcatWriter {
         if (!std::isfinite(d) || (d != 0 && std::fabs(d) < DBL_MIN))
             error("save() can't write the number " + numberText(d) +
                   ", a .kcat file only keeps normal numbers");
-        char buf[400];
-        auto result = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::fixed);
-        out.append(buf, result.ptr);
+        if (d == 0) {
+            out += std::signbit(d) ? "-0" : "0";
+            return;
+        }
+        // The shortest digits come in scientific form; lay them out plainly.
+        char buf[40];
+        char* end = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::scientific).ptr;
+        const char* p = buf;
+        if (*p == '-') out += *p++;
+        std::string digits;
+        for (; *p != 'e'; ++p)
+            if (*p != '.') digits += *p;
+        int exponent = 0;
+        std::from_chars(p[1] == '+' ? p + 2 : p + 1, end, exponent);
+        int point = exponent + 1; // digits before the decimal point
+        int count = static_cast<int>(digits.size());
+        if (point <= 0) {
+            out += "0.";
+            out.append(static_cast<size_t>(-point), '0');
+            out += digits;
+        } else if (point >= count) {
+            out += digits;
+            out.append(static_cast<size_t>(point - count), '0');
+        } else {
+            out.append(digits, 0, static_cast<size_t>(point));
+            out += '.';
+            out.append(digits, static_cast<size_t>(point));
+        }
     }
 
     void quoted(const std::string& text) {
