@@ -156,6 +156,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         "/object": '{"a":1}',
         "/emptyobject": "{}",
         "/return": "return 5",
+        "/big": "x" * 300000,
     }
 
     def reply(self, body):
@@ -192,6 +193,7 @@ def test_http(krin, work):
         (f'print(type(http.json("{url}/empty")))\nprint(type(http.json("{url}/blank")))',
          ["null", "null"]),
         (f'print(strlen(http.get("{url}/empty")))', ["0"]),
+        (f'print(strlen(http.get("{url}/big")))', ["300000"]),
         (f'var t = http.json("{url}/table")\nprint(t.name)\nprint(t.n * 2)', ["krin", "6"]),
         (f'var t = http.json("{url}/emptyobject")\nprint(type(t))\nprint(keys(t).length)',
          ["table", "0"]),
