@@ -29,10 +29,27 @@ void throwPendingSignal() {
     throw ContinueException();
 }
 
+[[noreturn]] static void missingName(const VarAccess* var) {
+    var->mark();
+    error("yo, '" + symbolName(var->name) + "' doesn't exist bruh");
+}
+
 Value VarAccess::eval() {
     if (Value* v = bindings().lookup(name)) return *v;
-    mark();
-    error("yo, '" + symbolName(name) + "' doesn't exist bruh");
+    missingName(this);
+}
+
+// The value of a variable or literal without copying it; anything else is
+// evaluated into `hold`.
+[[gnu::always_inline]] static inline const Value& peek(Node* n, Value& hold) {
+    if (n->shape == Node::Shape::Var) {
+        auto* var = static_cast<VarAccess*>(n);
+        if (Value* v = bindings().lookup(var->name)) return *v;
+        missingName(var);
+    }
+    if (n->shape == Node::Shape::Literal) return static_cast<Literal*>(n)->value;
+    hold = n->eval();
+    return hold;
 }
 
 Value PropAccess::eval() {
@@ -63,7 +80,8 @@ static BinKind binKind(const std::string& op) {
 }
 
 BinOp::BinOp(NodePtr l, std::string o, NodePtr r)
-    : left(std::move(l)), right(std::move(r)), op(std::move(o)), kind(binKind(op)) {}
+    : left(std::move(l)), right(std::move(r)), op(std::move(o)), kind(binKind(op)),
+      readLeftInPlace_(right->shape != Shape::Other) {}
 
 static Value concat(const Value& l, const Value& r) {
 #ifdef KRIN_FUZZING
@@ -78,10 +96,8 @@ static Value concat(const Value& l, const Value& r) {
     return Value::string(std::move(s));
 }
 
-Value BinOp::eval() {
-    Value l = left->eval();
-    Value r = right->eval();
-    switch (kind) {
+static Value apply(const BinOp* node, const Value& l, const Value& r) {
+    switch (node->kind) {
     case BinKind::Add:
         if (l.is(ValueType::String) || r.is(ValueType::String)) return concat(l, r);
         return Value::number(l.num() + r.num());
@@ -89,18 +105,18 @@ Value BinOp::eval() {
     case BinKind::Mul: return Value::number(l.num() * r.num());
     case BinKind::Div:
         if (r.num() == 0) {
-            mark();
+            node->mark();
             error("can't divide by zero u silly goose");
         }
         return Value::number(l.num() / r.num());
     case BinKind::Mod: {
         int32_t a = intView(l), b = intView(r);
         if (b == 0) {
-            mark();
+            node->mark();
             error("can't modulo by zero u silly goose");
         }
         if (a == INT32_MIN && b == -1) {
-            mark();
+            node->mark();
             error("that modulo is too big to fit, u silly goose");
         }
         return Value::number(a % b);
@@ -135,12 +151,69 @@ Value BinOp::eval() {
     return Value();
 }
 
+// Both operands, left first. The left one is read in place only when
+// reading the right one cannot run code that would move or change it.
+#define KRIN_OPERANDS                                                                              \
+    Value lh, rh;                                                                                  \
+    const Value& l = readLeftInPlace_ ? peek(left.get(), lh) : (lh = left->eval(), lh);            \
+    const Value& r = peek(right.get(), rh)
+
+Value BinOp::eval() {
+    KRIN_OPERANDS;
+    if (l.type == ValueType::Number && r.type == ValueType::Number) {
+        double a = l.n, b = r.n;
+        switch (kind) {
+        case BinKind::Add: return Value::number(a + b);
+        case BinKind::Sub: return Value::number(a - b);
+        case BinKind::Mul: return Value::number(a * b);
+        case BinKind::Lt: return Value::boolean(a < b);
+        case BinKind::Gt: return Value::boolean(a > b);
+        case BinKind::Le: return Value::boolean(a <= b);
+        case BinKind::Ge: return Value::boolean(a >= b);
+        case BinKind::Eq: return Value::boolean(a == b);
+        case BinKind::Ne: return Value::boolean(a != b);
+        case BinKind::Mod: {
+            int32_t x = intView(a), y = intView(b);
+            if (y != 0 && y != -1) return Value::number(x % y);
+            break;
+        }
+        default: break;
+        }
+    }
+    return apply(this, l, r);
+}
+
+bool BinOp::test() {
+    KRIN_OPERANDS;
+    switch (kind) {
+    case BinKind::Lt: return l.num() < r.num();
+    case BinKind::Gt: return l.num() > r.num();
+    case BinKind::Le: return l.num() <= r.num();
+    case BinKind::Ge: return l.num() >= r.num();
+    case BinKind::Eq: return valuesEqual(l, r);
+    case BinKind::Ne: return !valuesEqual(l, r);
+    case BinKind::And: return l.truthy() && r.truthy();
+    case BinKind::Or: return l.truthy() || r.truthy();
+    default: return apply(this, l, r).truthy();
+    }
+}
+#undef KRIN_OPERANDS
+
+UnaryOp::UnaryOp(std::string o, NodePtr e)
+    : op(std::move(o)), operand(std::move(e)),
+      kind_(op == "!" || op == "~" || op == "-" ? op[0] : 0) {}
+
 Value UnaryOp::eval() {
-    Value v = operand->eval();
-    if (op == "!") return Value::boolean(!v.truthy());
-    if (op == "~") return Value::number(~intView(v));
-    if (op == "-") return Value::number(-v.num());
-    return v;
+    switch (kind_) {
+    case '!': return Value::boolean(!operand->test());
+    case '~': return Value::number(~intView(operand->eval()));
+    case '-': return Value::number(-operand->eval().num());
+    default: return operand->eval();
+    }
+}
+
+bool UnaryOp::test() {
+    return kind_ == '!' ? !operand->test() : eval().truthy();
 }
 
 Value TableNode::eval() {
@@ -240,7 +313,7 @@ Value CallExpr::eval() {
 }
 
 Value IfNode::eval() {
-    return runList(condition->eval().truthy() ? thenBody : elseBody);
+    return runList(condition->test() ? thenBody : elseBody);
 }
 
 namespace {
@@ -272,7 +345,7 @@ Pass runBody(const NodeList& body, Value& result) {
 
 Value WhileNode::eval() {
     Value result;
-    while (condition->eval().truthy()) {
+    while (condition->test()) {
         Pass p = runBody(body, result);
         if (p != Pass::Next) break;
     }
@@ -287,7 +360,7 @@ Value ForNode::eval() {
     }
     Value result;
     // A missing condition loops until break or return.
-    while (!condition || condition->eval().truthy()) {
+    while (!condition || condition->test()) {
         Pass p = runBody(body, result);
         if (p != Pass::Next) break;
         if (update) update->eval();

@@ -16,9 +16,14 @@ using NodeList = std::vector<NodePtr>;
 // chain of the bindings. Nodes never change after parsing.
 class Node {
   public:
+    // Operands that can be read in place, without running any code.
+    enum class Shape : uint8_t { Other, Var, Literal };
+    Shape shape = Shape::Other;
     int line = 1, col = 1;
     virtual ~Node() = default;
     virtual Value eval() = 0;
+    // The truth of the value, for conditions; some nodes skip making it.
+    virtual bool test() { return eval().truthy(); }
     // Points error lines at this node.
     void mark() const;
 };
@@ -26,14 +31,14 @@ class Node {
 class Literal : public Node {
   public:
     Value value;
-    explicit Literal(Value v) : value(std::move(v)) {}
+    explicit Literal(Value v) : value(std::move(v)) { shape = Shape::Literal; }
     Value eval() override { return value; }
 };
 
 class VarAccess : public Node {
   public:
     Symbol name;
-    explicit VarAccess(const std::string& n) : name(intern(n)) {}
+    explicit VarAccess(const std::string& n) : name(intern(n)) { shape = Shape::Var; }
     Value eval() override;
 };
 
@@ -74,14 +79,22 @@ class BinOp : public Node {
     BinKind kind;
     BinOp(NodePtr l, std::string o, NodePtr r);
     Value eval() override;
+    bool test() override;
+
+  private:
+    bool readLeftInPlace_; // neither operand can run code
 };
 
 class UnaryOp : public Node {
   public:
     std::string op;
     NodePtr operand;
-    UnaryOp(std::string o, NodePtr e) : op(std::move(o)), operand(std::move(e)) {}
+    UnaryOp(std::string o, NodePtr e);
     Value eval() override;
+    bool test() override;
+
+  private:
+    char kind_; // '!', '~', '-' or 0
 };
 
 class TableNode : public Node {

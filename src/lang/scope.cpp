@@ -2,10 +2,8 @@
 
 std::shared_ptr<Scope> globalEnv;
 
-Bindings& bindings() {
-    static Bindings* b = new Bindings; // never destroyed: error() exits mid-run
-    return *b;
-}
+// Never destroyed: error() exits in the middle of a run.
+Bindings* const theBindings = new Bindings;
 
 void Bindings::define(Symbol s, Value v) {
     if (depth_ == base_) {

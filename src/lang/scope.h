@@ -90,7 +90,10 @@ class Bindings {
     }
 };
 
-Bindings& bindings();
+extern Bindings* const theBindings;
+inline Bindings& bindings() {
+    return *theBindings;
+}
 
 // Enters a local scope for its lifetime, leaving it also when unwinding.
 class LocalScope {

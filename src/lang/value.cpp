@@ -42,8 +42,8 @@ Value Value::append(const std::string& tail) const {
 }
 
 const char* typeName(ValueType t) {
-    static const char* names[] = {"null",    "number",   "string", "boolean", "table",
-                                  "native",  "function", "image",  "audio",   "video",
+    static const char* names[] = {"null",    "number",   "boolean", "string", "table",
+                                  "native",  "function", "image",   "audio",  "video",
                                   "vector2", "vector3",  "cframe"};
     return names[static_cast<int>(t)];
 }
@@ -59,11 +59,6 @@ std::string numberText(double d) {
     std::ostringstream out;
     out << d;
     return out.str();
-}
-
-int32_t intView(double d) {
-    if (!(d > -2147483649.0 && d < 2147483648.0)) return INT32_MIN;
-    return static_cast<int32_t>(d);
 }
 
 static std::string vectorText(const char* name, const Value& v, bool three) {

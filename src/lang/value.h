@@ -12,12 +12,13 @@ class Node;
 struct Environment;
 struct Value;
 
-// The kinds a script can see; `type()` names them in this order.
+// The kinds a script can see. Kinds without a heap part come first and
+// the vector kinds last, so both tests are one comparison.
 enum class ValueType : uint8_t {
     Null,
     Number,
-    String,
     Boolean,
+    String,
     Table,
     Native,
     Function,
@@ -143,9 +144,7 @@ struct Value {
 
     bool is(ValueType t) const { return type == t; }
     bool isNull() const { return type == ValueType::Null; }
-    bool holdsObj() const {
-        return type != ValueType::Null && type != ValueType::Number && type != ValueType::Boolean;
-    }
+    bool holdsObj() const { return type >= ValueType::String; }
     bool isVector() const { return type >= ValueType::Vector2; }
     bool isMedia() const {
         return type == ValueType::Image || type == ValueType::Audio || type == ValueType::Video;
@@ -212,7 +211,10 @@ std::string numberText(double d);
 std::string valueToString(const Value& v, int depth = 0);
 bool valuesEqual(const Value& a, const Value& b);
 // Truncation toward zero to 32 bits; NaN and out-of-range give INT32_MIN.
-int32_t intView(double d);
+inline int32_t intView(double d) {
+    if (!(d > -2147483649.0 && d < 2147483648.0)) return INT32_MIN;
+    return static_cast<int32_t>(d);
+}
 inline int32_t intView(const Value& v) {
     return intView(v.num());
 }
