@@ -142,7 +142,9 @@ const Namespace namespaces[] = {
     {"Tween", {{"new", tweenNew}, {"update", tweenUpdate}, {"getValue", tweenGetValue}}},
     // colors
     {"Color",
-     {{"new", colorNew}, {"fromRGB", colorFromRGB}, {"fromRGBA", colorFromRGBA},
+     {{"new", colorNew},
+      {"fromRGB", colorFromRGB},
+      {"fromRGBA", colorFromRGBA},
       {"fromHEX", colorFromHEX}}},
 };
 
@@ -187,13 +189,16 @@ const std::pair<const char*, const char*> raylibCopies[] = {
 } // namespace
 
 void setupGlobals(Scope& env) {
-    for (const NativeEntry& e : globals) env.define(e.name, Value::native(e.fn));
+    for (const NativeEntry& e : globals)
+        env.define(e.name, Value::native(e.fn));
     for (const Namespace& ns : namespaces) {
         Value table = Value::newTable();
-        for (const NativeEntry& m : ns.members) table.env()->set(m.name, Value::native(m.fn));
+        for (const NativeEntry& m : ns.members)
+            table.env()->set(m.name, Value::native(m.fn));
         env.define(ns.name, table);
     }
     Value raylib = Value::newTable();
-    for (auto& [key, global] : raylibCopies) raylib.env()->set(key, env.get(global));
+    for (auto& [key, global] : raylibCopies)
+        raylib.env()->set(key, env.get(global));
     env.define("raylib", raylib);
 }
