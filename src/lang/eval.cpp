@@ -60,7 +60,7 @@ Value PropAccess::eval() {
         if (c == 'y') return Value::number(o.y());
         if (c == 'z' && !o.is(ValueType::Vector2)) return Value::number(o.z());
     } else if (Environment* t = o.env()) {
-        if (Value* v = t->find(property)) return *v;
+        if (Value* v = cache.find(t, property)) return *v;
     }
     mark();
     error("Invalid property access " + property);
@@ -244,13 +244,19 @@ Value AssignNode::eval() {
     Value t = prop->object->eval();
     if (!t.is(ValueType::Table)) return v;
     Environment* table = t.env();
-    if (Value* setters = table->find("__setters"); setters && setters->is(ValueType::Table)) {
+    static const std::string settersKey = "__setters";
+    Value* setters = table->hasSetters ? setters_.find(table, settersKey) : nullptr;
+    if (setters && setters->is(ValueType::Table)) {
         Value* setter = setters->env()->find(prop->property);
         if (setter && setter->is(ValueType::Native)) {
             Value arg = v;
             mark();
             return setter->nativeObj()->fn(Args(&arg, 1));
         }
+    }
+    if (Value* slot = store_.find(table, prop->property)) {
+        *slot = v;
+        return v;
     }
     table->set(prop->property, v);
     return v;

@@ -48,6 +48,7 @@ class PropAccess : public Node {
     std::string property;
     PropAccess(NodePtr o, std::string p) : object(std::move(o)), property(std::move(p)) {}
     Value eval() override;
+    PropertyCache cache;
 };
 
 enum class BinKind : uint8_t {
@@ -122,6 +123,7 @@ class AssignNode : public Node {
     // What the target is, found once when parsed.
     VarAccess* var_;
     PropAccess* prop_;
+    PropertyCache store_, setters_;
 };
 
 class FuncDeclNode : public Node {

@@ -5,38 +5,6 @@ std::shared_ptr<Scope> globalEnv;
 // Never destroyed: error() exits in the middle of a run.
 Bindings* const theBindings = new Bindings;
 
-void Bindings::define(Symbol s, Value v) {
-    if (depth_ == base_) {
-        root->define(s, std::move(v));
-        return;
-    }
-    Cell& c = cell(s);
-    if (c.owner != depth_) {
-        saved_.push_back({s, std::move(c)});
-        c.owner = depth_;
-    }
-    c.value = std::move(v);
-}
-
-void Bindings::assign(Symbol s, Value v) {
-    if (s < cells_.size() && cells_[s].owner) {
-        cells_[s].value = std::move(v);
-    } else if (Value* slot = root->find(s)) {
-        *slot = std::move(v);
-    } else {
-        define(s, std::move(v));
-    }
-}
-
-void Bindings::leave(uint32_t mark) {
-    while (saved_.size() > mark) {
-        Saved& top = saved_.back();
-        cells_[top.sym] = std::move(top.old);
-        saved_.pop_back();
-    }
-    --depth_;
-}
-
 std::vector<Symbol> Bindings::ownNames(uint32_t mark) const {
     std::vector<Symbol> names;
     for (size_t i = mark; i < saved_.size(); ++i) {

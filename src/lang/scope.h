@@ -55,15 +55,41 @@ class Bindings {
         if (s < cells_.size() && cells_[s].owner) return &cells_[s].value;
         return root->find(s);
     }
-    void define(Symbol s, Value v);
-    void assign(Symbol s, Value v);
+    void define(Symbol s, Value v) {
+        if (depth_ == base_) {
+            root->define(s, std::move(v));
+            return;
+        }
+        Cell& c = cell(s);
+        if (c.owner != depth_) {
+            saved_.push_back({s, std::move(c)});
+            c.owner = depth_;
+        }
+        c.value = std::move(v);
+    }
+    void assign(Symbol s, Value v) {
+        if (s < cells_.size() && cells_[s].owner) {
+            cells_[s].value = std::move(v);
+        } else if (Value* slot = root->find(s)) {
+            *slot = std::move(v);
+        } else {
+            define(s, std::move(v));
+        }
+    }
 
     // Scope entry and exit; depth 0 is the root.
     uint32_t enter() {
         ++depth_;
         return static_cast<uint32_t>(saved_.size());
     }
-    void leave(uint32_t mark);
+    void leave(uint32_t mark) {
+        while (saved_.size() > mark) {
+            Saved& top = saved_.back();
+            cells_[top.sym] = std::move(top.old);
+            saved_.pop_back();
+        }
+        --depth_;
+    }
 
     // Symbols bound by the innermost scope, in the order it defined them.
     std::vector<Symbol> ownNames(uint32_t mark) const;

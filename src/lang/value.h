@@ -184,12 +184,50 @@ struct Value {
 // entries in that map's own order, never sorted.
 struct Environment : Obj {
     std::unordered_map<std::string, Value> variables;
+    // Entries stay where they are until erased, so a lookup site may keep a
+    // pointer to one while the table's serial and erase count are unchanged.
+    const uint64_t serial = nextSerial();
+    uint32_t erasures = 0;
+    bool hasSetters = false; // a "__setters" entry was ever written
 
     Value* find(const std::string& key) {
         auto it = variables.find(key);
         return it == variables.end() ? nullptr : &it->second;
     }
-    void set(const std::string& key, Value v) { variables[key] = std::move(v); }
+    void set(const std::string& key, Value v) {
+        if (key.size() == 9 && key == "__setters") hasSetters = true;
+        variables[key] = std::move(v);
+    }
+    void erase(std::unordered_map<std::string, Value>::iterator it) {
+        ++erasures;
+        variables.erase(it);
+    }
+
+  private:
+    static uint64_t nextSerial() {
+        static uint64_t counter = 0;
+        return ++counter;
+    }
+};
+
+// Remembers where a property lookup last found its entry.
+class PropertyCache {
+  public:
+    Value* find(Environment* t, const std::string& key) {
+        if (t->serial == serial_ && t->erasures == erasures_) return slot_;
+        Value* v = t->find(key);
+        if (v) {
+            serial_ = t->serial;
+            erasures_ = t->erasures;
+            slot_ = v;
+        }
+        return v;
+    }
+
+  private:
+    uint64_t serial_ = 0;
+    uint32_t erasures_ = 0;
+    Value* slot_ = nullptr;
 };
 
 inline Value Value::table(Environment* t) {

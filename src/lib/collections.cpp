@@ -49,7 +49,7 @@ Value pop(Args args) {
     Value taken;
     if (last != array->variables.end()) {
         taken = std::move(last->second);
-        array->variables.erase(last);
+        array->erase(last);
     }
     array->set("length", Value::number(static_cast<double>(n - 1)));
     return taken;

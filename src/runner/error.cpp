@@ -22,14 +22,9 @@ std::string toLower(std::string s) {
     return s;
 }
 
-namespace {
-const char* stackBase = nullptr;
-size_t stackBudget = 0;
-} // namespace
-
 void initStackGuard() {
     char here;
-    stackBase = &here;
+    stackBase = reinterpret_cast<uintptr_t>(&here);
     size_t size = 8u << 20;
 #ifndef _WIN32
     rlimit rl{};
@@ -42,9 +37,4 @@ void initStackGuard() {
     // natives and libraries running on top of the last script frame.
     size_t reserve = size / 4 > (2u << 20) ? size / 4 : (2u << 20);
     stackBudget = size > reserve ? size - reserve : size / 2;
-}
-
-void checkStack(const char* message) {
-    char here;
-    if (stackBase && static_cast<size_t>(stackBase - &here) > stackBudget) error(message);
 }

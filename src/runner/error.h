@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 extern int currentLine;
@@ -11,8 +12,13 @@ extern int currentCol;
 std::string toLower(std::string s);
 
 // Stops runaway recursion with an error line before the native stack runs out.
-void checkStack(const char* message);
+inline uintptr_t stackBase = 0;
+inline uintptr_t stackBudget = UINTPTR_MAX; // no limit until initStackGuard()
 void initStackGuard();
+inline void checkStack(const char* message) {
+    char here;
+    if (stackBase - reinterpret_cast<uintptr_t>(&here) > stackBudget) error(message);
+}
 
 #ifdef KRIN_FUZZING
 // The fuzzer runs many scripts in one process: errors unwind to it instead
