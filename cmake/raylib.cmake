@@ -5,15 +5,24 @@
 # find_package() can see (CMAKE_PREFIX_PATH, a package manager's).
 include_guard(GLOBAL)
 
-if(DEFINED ENV{KRIN_DEPS} AND NOT "$ENV{KRIN_DEPS}" STREQUAL "")
-    list(APPEND CMAKE_PREFIX_PATH "$ENV{KRIN_DEPS}/raylib")
+# The Windows cross build (cmake/toolchain-mingw64.cmake) takes the raylib that
+# scripts/build-raylib-windows.sh builds into $KRIN_DEPS/raylib-win64 instead.
+set(_krin_raylib_dir raylib)
+if(WIN32)
+    set(_krin_raylib_dir raylib-win64)
 endif()
-list(APPEND CMAKE_PREFIX_PATH "/opt/krin-deps/raylib")
+if(DEFINED ENV{KRIN_DEPS} AND NOT "$ENV{KRIN_DEPS}" STREQUAL "")
+    list(APPEND CMAKE_PREFIX_PATH "$ENV{KRIN_DEPS}/${_krin_raylib_dir}")
+    # A cross build searches only below its root paths.
+    list(APPEND CMAKE_FIND_ROOT_PATH "$ENV{KRIN_DEPS}/${_krin_raylib_dir}")
+endif()
+list(APPEND CMAKE_PREFIX_PATH "/opt/krin-deps/${_krin_raylib_dir}")
+list(APPEND CMAKE_FIND_ROOT_PATH "/opt/krin-deps/${_krin_raylib_dir}")
 
 find_package(raylib 6.0 QUIET)
 
 set(_krin_raylib_hint "Run scripts/setup.sh to build raylib 6.0 into \
-\${KRIN_DEPS:-/opt/krin-deps}/raylib, or point CMAKE_PREFIX_PATH at another raylib 6 install.")
+\${KRIN_DEPS:-/opt/krin-deps}/${_krin_raylib_dir}, or point CMAKE_PREFIX_PATH at another raylib 6 install.")
 if(NOT raylib_FOUND)
     if(raylib_DIR AND NOT raylib_DIR MATCHES "-NOTFOUND$")
         # The config file was there but a dependency of it (SDL2) was not.
@@ -38,7 +47,11 @@ target_link_libraries(krin::raylib INTERFACE raylib)
 # GL itself is loaded at run time through SDL; linking it is for raylib builds that
 # call it directly.
 get_target_property(_krin_raylib_type raylib TYPE)
-if(_krin_raylib_type STREQUAL "STATIC_LIBRARY")
+if(WIN32 AND _krin_raylib_type STREQUAL "STATIC_LIBRARY")
+    # raylib's RGFW platform on Win32: windows and input (user32, gdi32, shell32 for
+    # dropped files), WGL (opengl32), the timer resolution (winmm).
+    target_link_libraries(krin::raylib INTERFACE opengl32 gdi32 winmm shell32 user32)
+elseif(_krin_raylib_type STREQUAL "STATIC_LIBRARY")
     set(THREADS_PREFER_PTHREAD_FLAG ON)
     find_package(Threads REQUIRED)
     set(OpenGL_GL_PREFERENCE GLVND)
@@ -52,3 +65,4 @@ endif()
 message(STATUS "raylib ${raylib_VERSION} (${_krin_raylib_type}) from ${raylib_DIR}")
 unset(_krin_raylib_hint)
 unset(_krin_raylib_type)
+unset(_krin_raylib_dir)

@@ -23,8 +23,15 @@ std::string utf8Text(const fs::path& path) {
 
 // Each path in double quotes; quotes inside a path are not escaped.
 std::string commandLine(const fs::path& program, const std::optional<fs::path>& script) {
-    std::string line = "\"" + utf8Text(program) + "\"";
-    if (script) line += " \"" + utf8Text(*script) + "\"";
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) about "\"" + std::string.
+    std::string line = "\"";
+    line += utf8Text(program);
+    line += '"';
+    if (script) {
+        line += " \"";
+        line += utf8Text(*script);
+        line += '"';
+    }
     return line;
 }
 

@@ -2,7 +2,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
 #include <sys/resource.h>
+#endif
 
 int currentLine = 1;
 int currentCol = 1;
@@ -31,7 +36,11 @@ void initStackGuard() {
     if (getrlimit(RLIMIT_STACK, &rl) == 0 && rl.rlim_cur != RLIM_INFINITY) size = rl.rlim_cur;
     if (size > (256u << 20)) size = 256u << 20;
 #else
-    size = 1u << 20;
+    // The main thread's stack is as large as the program asked for at link time.
+    ULONG_PTR low = 0;
+    ULONG_PTR high = 0;
+    GetCurrentThreadStackLimits(&low, &high);
+    if (low != 0 && low < stackBase) size = stackBase - low;
 #endif
     // Leave room for the deepest expression the parser accepts, and for
     // natives and libraries running on top of the last script frame.
