@@ -301,21 +301,36 @@ Value callValue(const Value& callee, Args args) {
     error("ur trying to call something that isn't a function lmao");
 }
 
+namespace {
+// Arguments live on the native stack; only as many as the call has are made.
+class ArgBuffer {
+  public:
+    explicit ArgBuffer(size_t n) : data_(n <= 4 ? reinterpret_cast<Value*>(raw_) : heap(n)) {}
+    ~ArgBuffer() {
+        for (size_t i = 0; i < size_; ++i)
+            data_[i].~Value();
+        if (data_ != reinterpret_cast<Value*>(raw_)) ::operator delete(data_);
+    }
+    ArgBuffer(const ArgBuffer&) = delete;
+    ArgBuffer& operator=(const ArgBuffer&) = delete;
+    void push(Value v) { new (&data_[size_++]) Value(std::move(v)); }
+    Args args() { return Args(data_, size_); }
+
+  private:
+    static Value* heap(size_t n) { return static_cast<Value*>(::operator new(n * sizeof(Value))); }
+    alignas(Value) unsigned char raw_[4 * sizeof(Value)];
+    Value* data_;
+    size_t size_ = 0;
+};
+} // namespace
+
 Value CallExpr::eval() {
     Value c = callee->eval();
-    size_t n = args.size();
-    if (n <= 8) {
-        Value buf[8];
-        for (size_t i = 0; i < n; ++i)
-            buf[i] = args[i]->eval();
-        mark();
-        return callValue(c, Args(buf, n));
-    }
-    std::vector<Value> buf(n);
-    for (size_t i = 0; i < n; ++i)
-        buf[i] = args[i]->eval();
+    ArgBuffer buf(args.size());
+    for (const NodePtr& arg : args)
+        buf.push(arg->eval());
     mark();
-    return callValue(c, Args(buf.data(), n));
+    return callValue(c, buf.args());
 }
 
 Value IfNode::eval() {
