@@ -56,6 +56,10 @@ std::string numberText(double d) {
         if (d == 0 && std::signbit(d)) return "-0";
         return std::string(buf, len);
     }
+#ifdef _WIN32
+    // The Windows C runtime drops the sign of a NaN; write it as glibc does.
+    if (std::isnan(d)) return std::signbit(d) ? "-nan" : "nan";
+#endif
     std::ostringstream out;
     out << d;
     return out.str();

@@ -141,6 +141,10 @@ Value import(Args args) {
     std::ifstream file;
     if (!openFile(file, path)) error("couldnt find the file " + given + " did u mess up the path");
     std::string text = readAll(file);
+#ifdef _WIN32
+    // The Windows C runtime keeps at most 2048 files open, fewer than modules can nest.
+    file.close();
+#endif
     if (getFileExtension(path) == ".kcat") return readKcat(text, globalEnv.get());
     return runModule(tokenize(text), path);
 }
@@ -161,7 +165,11 @@ Value load(Args args) {
     if (isOneOf(ext, {".mp4", ".webm", ".avi", ".mov"})) return mediaValue(ValueType::Video, path);
     if (ext == ".krin" || ext == ".kkit") {
         checkStack("ur loads go too deep, do ur scripts keep loading each other?");
-        runLoadedScript(tokenize(readAll(file)));
+        TokenList tokens = tokenize(readAll(file));
+#ifdef _WIN32
+        file.close(); // as in import
+#endif
+        runLoadedScript(tokens);
         return Value();
     }
     error("Unsupported file type: " + ext);
