@@ -16,6 +16,8 @@ packages=(
     libsdl2-dev libgl-dev libegl-dev libgl1-mesa-dri libglx-mesa0 libegl-mesa0
     # a display for the graphics tests
     xvfb xauth xdotool x11-utils
+    # the Windows cross build and its tests under Wine (scripts/test-windows.sh)
+    g++-mingw-w64-x86-64-posix wine64
 )
 
 missing=()
