@@ -23,3 +23,5 @@ NodePtr parseStmt(const TokenList& tokens, uint64_t& pos);
 // Parses and evaluates statements until the tokens run out or a signal is
 // pending, skipping one `;` after each statement.
 void runStatements(const TokenList& tokens);
+// The same, but a signal that reaches the top just ends the run, silently.
+void runStatementsQuietly(const TokenList& tokens);

@@ -123,3 +123,13 @@ void runStatements(const TokenList& tokens) {
         skip(tokens, pos, ";");
     }
 }
+
+void runStatementsQuietly(const TokenList& tokens) {
+    try {
+        runStatements(tokens);
+    } catch (ReturnException&) {
+    } catch (BreakException&) {
+    } catch (ContinueException&) {}
+    pendingSignal = Signal::None;
+    returnValue = Value();
+}

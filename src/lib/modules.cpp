@@ -82,13 +82,7 @@ Value runModule(const TokenList& tokens, const std::string& path) {
 void runLoadedScript(const TokenList& tokens) {
     ChainSwitch chain(globalEnv.get());
     LocalScope scope;
-    try {
-        runStatements(tokens);
-    } catch (ReturnException&) {
-    } catch (BreakException&) {
-    } catch (ContinueException&) {}
-    pendingSignal = Signal::None;
-    returnValue = Value();
+    runStatementsQuietly(tokens);
 }
 
 Value mediaValue(ValueType kind, const std::string& path) {

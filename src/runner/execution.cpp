@@ -13,13 +13,7 @@ std::string directoryOf(const std::string& path) {
 }
 
 void runPrelude(const TokenList& tokens) {
-    try {
-        runStatements(tokens);
-    } catch (ReturnException&) {
-    } catch (BreakException&) {
-    } catch (ContinueException&) {}
-    pendingSignal = Signal::None;
-    returnValue = Value();
+    runStatementsQuietly(tokens);
 }
 
 static void reportSignal(Signal s) {
