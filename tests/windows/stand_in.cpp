@@ -3,8 +3,10 @@
 // beside it to stand-in.log in its current directory, then does what then.txt beside it asks,
 // one command a line:
 //   cat NAME      report the bytes of the file NAME beside the program
+//   print TEXT    write TEXT and a line end to standard output
 //   exit N        end with exit code N (default 0)
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -41,6 +43,8 @@ int main(int argc, char** argv) {
         if (word == "cat") {
             std::ifstream file(home / rest, std::ios::binary);
             report << "cat=" << std::string(std::istreambuf_iterator<char>(file), {}) << "\n";
+        } else if (word == "print") {
+            std::printf("%s\n", rest.c_str());
         } else if (word == "exit") {
             code = std::atoi(rest.c_str());
         }
