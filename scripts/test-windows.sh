@@ -47,8 +47,12 @@ fi
 "$wineserver" -w 2>/dev/null || true
 "$wineserver" -p
 trap '"$wineserver" -k 2>/dev/null || true' EXIT
-"$wine" cmd /c exit >/dev/null 2>&1 || true
 
-ctest --test-dir "$dir" --output-on-failure --no-tests=error \
+# Wine's desktop process binds to the display of the first program that starts it, so the
+# whole run, warm-up included, shares one Xvfb server.
+xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash -c '
+    "$1" cmd /c exit >/dev/null 2>&1 || true
+    shift
+    exec ctest "$@"' _ "$wine" --test-dir "$dir" --output-on-failure --no-tests=error \
     --timeout "${KRIN_TEST_TIMEOUT:-300}" "$@"
 echo "test-windows.sh: done in $((SECONDS - start))s" >&2

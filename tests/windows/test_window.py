@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """A window through raylib's RGFW platform, under Wine and an X server (run it under
-xvfb-run): the script opens a window, draws frames, retitles it, and the window shows up
+xvfb-run when there is no DISPLAY): the script opens a window, draws frames, retitles it, and the window shows up
 on the X display with its title while the frame loop runs.
 
 Usage: test_window.py KRIN   (KRIN: a wrapper that runs krin.exe under Wine)
@@ -37,6 +37,11 @@ def window_names():
 
 
 def main():
+    if not os.environ.get("DISPLAY"):
+        # Wine's desktop process takes the display of the first program that starts it.
+        command = ["xvfb-run", "-a", "-s", "-screen 0 1024x768x24 -nolisten tcp",
+                   sys.executable, *sys.argv]
+        return subprocess.run(command).returncode
     krin = os.path.abspath(sys.argv[1])
     with tempfile.TemporaryDirectory(prefix="krin-win-window-") as folder:
         with open(os.path.join(folder, "smoke.krin"), "w") as f:
