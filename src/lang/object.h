@@ -8,11 +8,16 @@ struct Obj {
     virtual ~Obj() = default;
 };
 
+// Frees an object whose last reference is gone. Freeing a table releases
+// its entries, which may free more tables: those wait in a list instead of
+// nesting, so a long chain of tables cannot exhaust the native stack.
+void destroy(Obj* o);
+
 inline void retain(Obj* o) {
     ++o->refs;
 }
 inline void release(Obj* o) {
-    if (--o->refs == 0) delete o;
+    if (--o->refs == 0) destroy(o);
 }
 
 // Owning pointer for objects held outside Values.

@@ -105,6 +105,8 @@ class KcatWriter {
     void indent(int depth) { out.append(static_cast<size_t>(depth) * 4, ' '); }
 
     void writeTable(const Environment* table, int depth) {
+        // Deeper than this would not read back through the parser either.
+        if (depth >= 390) error("save() can't write tables nested that deep");
         checkStack("save() can't write tables nested that deep");
         for (const Environment* outer : open_)
             if (outer == table) error("save() can't write a table that holds itself");
