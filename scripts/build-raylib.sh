@@ -1,26 +1,53 @@
 #!/usr/bin/env bash
-# Builds raylib 6.0 from Debian's own source package as a static library for the SDL
-# platform and installs it into ${KRIN_DEPS:-/opt/krin-deps}/raylib.
+# Builds raylib 6.0 from Debian's own source package as a static library and installs
+# it under ${KRIN_DEPS:-/opt/krin-deps}:
+#   scripts/build-raylib.sh            for this machine, on the SDL platform, into raylib/
+#   scripts/build-raylib.sh --windows  for 64-bit Windows with MinGW-w64, on the RGFW
+#                                      platform (Win32 and WGL, no GLFW or SDL), into
+#                                      raylib-win64/
 #
 # Debian 12 has no raylib 6.0 and its GLFW is older than raylib's GLFW platform needs,
-# so the source comes from Debian unstable and the window/input layer is SDL2.
+# so the source comes from Debian unstable and the Linux window/input layer is SDL2.
 # The source is fetched through a private apt setup: the system's sources and lists stay
 # untouched. A finished install is recognised by its stamp and reused.
 #
-# Needs (installed by scripts/setup.sh): cmake ninja-build gcc dpkg-dev libsdl2-dev libgl-dev.
+# Needs (installed by scripts/setup.sh): cmake ninja-build gcc dpkg-dev libsdl2-dev
+# libgl-dev, and g++-mingw-w64-x86-64-posix for --windows.
 # Env: KRIN_DEPS (prefix root), KRIN_DEBIAN_MIRROR (overrides the mirror taken from
 # /etc/apt), KRIN_JOBS (parallel build jobs), KRIN_RAYLIB_FORCE=1 (rebuild anyway).
 set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 readonly RAYLIB_SERIES=6.0
-# Bump when the build options below change so that old installs get rebuilt.
-readonly RECIPE=2
 readonly DEPS="${KRIN_DEPS:-/opt/krin-deps}"
-readonly PREFIX="$DEPS/raylib"
+# Bump a RECIPE when its build options change so that old installs get rebuilt.
+if [[ "${1:-}" == --windows ]]; then
+    readonly NAME=raylib-win64
+    readonly RECIPE=1
+    readonly STAMP_WANT="raylib $RAYLIB_SERIES windows-x64 platform=RGFW static recipe=$RECIPE"
+    readonly TOOLS="x86_64-w64-mingw32-gcc-posix"
+    readonly CMAKE_TARGET_OPTIONS=(
+        -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchain-mingw64.cmake"
+        -DPLATFORM=RGFW
+    )
+else
+    readonly NAME=raylib
+    readonly RECIPE=2
+    readonly STAMP_WANT="raylib $RAYLIB_SERIES platform=SDL static recipe=$RECIPE"
+    readonly TOOLS="cc"
+    # Debian builds it shared against the system GLFW (see debian/rules); here it is
+    # static, position independent (so it can also go into shared objects) and on SDL2.
+    readonly CMAKE_TARGET_OPTIONS=(
+        -DPLATFORM=SDL
+        -DWITH_PIC=ON
+        -DOpenGL_GL_PREFERENCE=GLVND
+        -DUSE_EXTERNAL_GLFW=OFF
+    )
+fi
+readonly PREFIX="$DEPS/$NAME"
 readonly STAMP="$PREFIX/.krin-raylib-stamp"
-readonly STAMP_WANT="raylib $RAYLIB_SERIES platform=SDL static recipe=$RECIPE"
 
-log() { printf 'build-raylib: %s\n' "$*" >&2; }
+log() { printf 'build-raylib (%s): %s\n' "$NAME" "$*" >&2; }
 die() {
     log "error: $*"
     exit 1
@@ -37,13 +64,13 @@ if [[ "${KRIN_RAYLIB_FORCE:-0}" != 1 ]] && installed_ok; then
     exit 0
 fi
 
-for tool in apt-get apt-cache dpkg-source cmake ninja cc flock; do
+for tool in apt-get apt-cache dpkg-source cmake ninja flock $TOOLS; do
     command -v "$tool" >/dev/null || die "'$tool' not found; run scripts/setup.sh"
 done
 
 mkdir -p "$DEPS"
 # Two setups running at once must not build into the same prefix.
-exec 9>"$DEPS/.raylib.lock"
+exec 9>"$DEPS/.$NAME.lock"
 flock 9
 if [[ "${KRIN_RAYLIB_FORCE:-0}" != 1 ]] && installed_ok; then
     log "installed by a concurrent run, skipping"
@@ -71,9 +98,9 @@ debian_mirror() {
     echo "${uri:-http://deb.debian.org/debian}" | sed 's:/*$::'
 }
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/krin-raylib.XXXXXX")
+work=$(mktemp -d "${TMPDIR:-/tmp}/krin-$NAME.XXXXXX")
 # Staged next to the prefix so the final move is a rename on the same filesystem.
-stage="$DEPS/.raylib-stage.$$"
+stage="$DEPS/.$NAME-stage.$$"
 trap 'rm -rf "$work" "$stage"' EXIT
 # apt fetches as the unprivileged _apt user where it exists.
 chmod 755 "$work"
@@ -120,19 +147,14 @@ srcdir=$(find "$work/src" -mindepth 1 -maxdepth 1 -type d -name 'raylib-*' | hea
 grep -q "#define RAYLIB_VERSION  *\"$RAYLIB_SERIES\"" "$srcdir/src/raylib.h" ||
     die "$srcdir/src/raylib.h is not raylib $RAYLIB_SERIES"
 
-# Debian builds it shared against the system GLFW (see debian/rules); here it is static,
-# position independent (so it can also go into shared objects) and on SDL2.
 jobs="${KRIN_JOBS:-$(nproc)}"
 cmake -G Ninja -S "$srcdir" -B "$work/build" \
     -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$PREFIX" \
     -DCMAKE_INSTALL_LIBDIR=lib \
-    -DPLATFORM=SDL \
     -DBUILD_SHARED_LIBS=OFF \
-    -DWITH_PIC=ON \
     -DBUILD_EXAMPLES=OFF \
-    -DOpenGL_GL_PREFERENCE=GLVND \
-    -DUSE_EXTERNAL_GLFW=OFF >&2
+    "${CMAKE_TARGET_OPTIONS[@]}" >&2
 cmake --build "$work/build" --parallel "$jobs" >&2
 
 # Stage the install, then swap it in, so an interrupted run never leaves a half prefix.
@@ -140,8 +162,10 @@ DESTDIR="$stage" cmake --install "$work/build" >&2
 staged="$stage$PREFIX"
 [[ -f "$staged/lib/libraylib.a" ]] || die "install did not produce lib/libraylib.a"
 # raylib's .pc names GLFW whatever the platform; make `pkg-config --static` right for SDL.
-sed -i -e 's/^Requires.private:.*/Requires.private: sdl2/' \
-    -e 's/^Libs.private:.*/Libs.private: -lm -lpthread -ldl/' "$staged/lib/pkgconfig/raylib.pc"
+if [[ "$NAME" == raylib ]]; then
+    sed -i -e 's/^Requires.private:.*/Requires.private: sdl2/' \
+        -e 's/^Libs.private:.*/Libs.private: -lm -lpthread -ldl/' "$staged/lib/pkgconfig/raylib.pc"
+fi
 rm -rf "$PREFIX.old"
 [[ -e "$PREFIX" ]] && mv "$PREFIX" "$PREFIX.old"
 mv "$staged" "$PREFIX"
