@@ -25,12 +25,13 @@ import contextlib
 import difflib
 import os
 import re
-import select
-import shutil
 import subprocess
 import sys
 import tempfile
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from xserver import xserver  # noqa: E402
 
 FRAMES = 30
 STOP_NAME = "__docs_frames_done"
@@ -107,36 +108,6 @@ def collect(path):
         else:
             last = None
     return examples, files
-
-
-@contextlib.contextmanager
-def xserver():
-    """A private Xvfb; -displayfd lets it choose a free display number."""
-    if not shutil.which("Xvfb"):
-        sys.exit("Xvfb is needed to run the window examples")
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    number = b""
-    deadline = time.time() + 20
-    while not number.endswith(b"\n") and time.time() < deadline:
-        ready, _, _ = select.select([read_end], [], [], 1)
-        if ready:
-            chunk = os.read(read_end, 16)
-            if not chunk:
-                break
-            number += chunk
-    os.close(read_end)
-    if not number.strip():
-        server.kill()
-        sys.exit("Xvfb did not start")
-    try:
-        yield dict(os.environ, DISPLAY=":" + number.decode().strip(), SDL_VIDEODRIVER="x11")
-    finally:
-        server.terminate()
-        server.wait()
 
 
 def run(krin, example, folder, index, env):

@@ -9,45 +9,17 @@
   gfx_test.py example KRIN GAME     plays a game for a few seconds, then Escape
 """
 import concurrent.futures
-import contextlib
 import os
 import queue
 import re
-import select
 import subprocess
 import sys
 import tempfile
 import threading
 import time
 
-
-@contextlib.contextmanager
-def xserver():
-    """A fresh Xvfb; -displayfd lets it pick a free display number itself."""
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    number = b""
-    deadline = time.time() + 20
-    while not number.endswith(b"\n") and time.time() < deadline:
-        ready, _, _ = select.select([read_end], [], [], 1)
-        if ready:
-            chunk = os.read(read_end, 16)
-            if not chunk:
-                break
-            number += chunk
-    os.close(read_end)
-    if not number.strip():
-        server.kill()
-        sys.exit("Xvfb did not start")
-    env = dict(os.environ, DISPLAY=":" + number.decode().strip(), SDL_VIDEODRIVER="x11")
-    try:
-        yield env
-    finally:
-        server.terminate()
-        server.wait()
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from xserver import xserver  # noqa: E402
 
 
 def write_script(folder, source):
