@@ -281,7 +281,7 @@ static Value callFunction(FunctionObj* fn, Args args) {
     LocalScope scope;
     size_t bound = std::min(fn->params.size(), args.size());
     for (size_t i = 0; i < bound; ++i)
-        bindings().define(fn->params[i], args[i]);
+        bindings().define(fn->params[i], std::move(args[i])); // the caller is done with them
     Value result;
     try {
         result = runList(fn->body);
@@ -345,8 +345,8 @@ enum class Pass { Next, Stop, Leave };
 // leaves the loop with its signal still pending.
 Pass runBody(const NodeList& body, Value& result) {
     KRIN_SPEND_FUEL();
-    for (const NodePtr& node : body) {
-        try {
+    try {
+        for (const NodePtr& node : body) {
             Value v = node->eval();
             switch (pendingSignal) {
             case Signal::None: result = std::move(v); continue;
@@ -354,11 +354,11 @@ Pass runBody(const NodeList& body, Value& result) {
             case Signal::Continue: pendingSignal = Signal::None; return Pass::Next;
             case Signal::Return: return Pass::Leave;
             }
-        } catch (BreakException&) {
-            return Pass::Stop;
-        } catch (ContinueException&) {
-            return Pass::Next;
         }
+    } catch (BreakException&) {
+        return Pass::Stop;
+    } catch (ContinueException&) {
+        return Pass::Next;
     }
     return Pass::Next;
 }
