@@ -5,10 +5,23 @@
 
 namespace {
 
+// Where "length" was found last: a loop of pushes and pops on one table
+// then hashes the key once instead of twice per call.
+PropertyCache lengthCache;
+const std::string lengthKey = "length";
+
 // The "length" entry truncated to 32 bits; 0 when missing or not a number.
 int64_t arrayLength(Environment* array) {
-    Value* length = array->find("length");
+    Value* length = lengthCache.find(array, lengthKey);
     return length ? intView(*length) : 0;
+}
+
+void setLength(Environment* array, int64_t n) {
+    Value length = Value::number(static_cast<double>(n));
+    if (Value* slot = lengthCache.find(array, lengthKey))
+        *slot = std::move(length);
+    else
+        array->set(lengthKey, std::move(length));
 }
 
 std::string indexKey(int64_t i) {
@@ -35,7 +48,7 @@ Value push(Args args) {
     Environment* array = args[0].env();
     int64_t n = arrayLength(array);
     array->set(indexKey(n), args[1]);
-    array->set("length", Value::number(static_cast<double>(n + 1)));
+    setLength(array, n + 1);
     return Value::number(static_cast<double>(n + 1));
 }
 
@@ -45,13 +58,15 @@ Value pop(Args args) {
     Environment* array = args[0].env();
     int64_t n = arrayLength(array);
     if (n == 0) return Value();
+    // The length is written before the erase, which would make the cached
+    // place of "length" unusable.
+    setLength(array, n - 1);
     auto last = array->variables.find(indexKey(n - 1));
     Value taken;
     if (last != array->variables.end()) {
         taken = std::move(last->second);
         array->erase(last);
     }
-    array->set("length", Value::number(static_cast<double>(n - 1)));
     return taken;
 }
 
