@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Runs each benchmark in Krin, Lua 5.4 and Python 3, several times each, and
 prints the median times and the Krin/Lua and Krin/Python ratios.
-Usage: bench/run.py [KRIN] [RUNS]"""
+Usage: bench/run.py [KRIN] [RUNS] [--baseline OLD_KRIN]
+With --baseline, an older krin runs in the same session for a before/after column."""
 import os
 import shutil
 import statistics
@@ -31,11 +32,18 @@ def median(cmd, runs):
 
 
 def main():
-    krin = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "..", "build", "src", "krin")
-    runs = int(sys.argv[2]) if len(sys.argv) > 2 else 5
+    args = sys.argv[1:]
+    baseline = None
+    if "--baseline" in args:
+        i = args.index("--baseline")
+        baseline = args[i + 1]
+        del args[i:i + 2]
+    krin = args[0] if args else os.path.join(HERE, "..", "build", "src", "krin")
+    runs = int(args[1]) if len(args) > 1 else 5
     lua = shutil.which("lua5.4") or "lua5.4"
     python = sys.executable
-    print(f"{'program':<10} {'krin':>8} {'lua5.4':>8} {'python3':>8} {'k/lua':>6} {'k/py':>6}")
+    print(f"{'program':<10} " + (f"{'before':>8} " if baseline else "") +
+          f"{'krin':>8} {'lua5.4':>8} {'python3':>8} {'k/lua':>6} {'k/py':>6}")
     for name in PROGRAMS:
         base = os.path.join(HERE, "programs", name)
         k, kout = median([krin, base + ".krin"], runs)
@@ -43,7 +51,8 @@ def main():
         p, pout = median([python, base + ".py"], runs)
         if not (kout == lout == pout):
             print(f"  warning: outputs differ: {kout!r} {lout!r} {pout!r}")
-        print(f"{name:<10} {k:8.3f} {l:8.3f} {p:8.3f} {k / l:6.2f} {k / p:6.2f}")
+        before = f"{median([baseline, base + '.krin'], runs)[0]:8.3f} " if baseline else ""
+        print(f"{name:<10} {before}{k:8.3f} {l:8.3f} {p:8.3f} {k / l:6.2f} {k / p:6.2f}")
 
 
 if __name__ == "__main__":
