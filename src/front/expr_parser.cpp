@@ -18,7 +18,9 @@ bool isOneOf(const std::string& t, std::initializer_list<const char*> ops) {
 NodePtr binaryLevel(const TokenList& tokens, uint64_t& pos, Level next,
                     std::initializer_list<const char*> ops) {
     NodePtr left = next(tokens, pos);
+    ChainLinks links;
     while (pos < tokens.size() && isOneOf(tokens[pos].text, ops)) {
+        links.add(tokens, pos);
         const Token& op = tokens[pos++];
         NodePtr right = next(tokens, pos);
         left = at(std::make_shared<BinOp>(std::move(left), op.text, std::move(right)), op);
@@ -69,8 +71,10 @@ NodePtr parseTable(const TokenList& tokens, uint64_t& pos, const Token& open) {
 }
 
 NodePtr parsePostfix(const TokenList& tokens, uint64_t& pos, NodePtr node) {
+    ChainLinks links;
     while (pos < tokens.size()) {
         const Token& t = tokens[pos];
+        if (t.text == "." || t.text == ":" || t.text == "(") links.add(tokens, pos);
         if (t.text == "." || t.text == ":") {
             bool method = t.text == ":";
             ++pos;

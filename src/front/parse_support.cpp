@@ -13,3 +13,8 @@ void syntaxError(const TokenList& tokens, uint64_t pos, const std::string& messa
 NestingGuard::NestingGuard(const TokenList& tokens, uint64_t pos) {
     if (++depth_ > 400) syntaxError(tokens, pos, "ur code is nested way too deep, chill");
 }
+
+void ChainLinks::add(const TokenList& tokens, uint64_t pos) {
+    ++mine_;
+    if (++total_ > 5000) syntaxError(tokens, pos, "ur code is nested way too deep, chill");
+}

@@ -26,3 +26,18 @@ class NestingGuard {
   private:
     static inline int depth_ = 0;
 };
+
+// Bounds left-leaning chains (`a + b + c`, `a.b.c`, `f()()`), which the
+// parser builds in a loop but which nest one node per link all the same.
+class ChainLinks {
+  public:
+    ChainLinks() = default;
+    ~ChainLinks() { total_ -= mine_; }
+    ChainLinks(const ChainLinks&) = delete;
+    ChainLinks& operator=(const ChainLinks&) = delete;
+    void add(const TokenList& tokens, uint64_t pos);
+
+  private:
+    static inline int total_ = 0;
+    int mine_ = 0;
+};
