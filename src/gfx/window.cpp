@@ -28,7 +28,12 @@ void showTitle(const std::string& title) {
 
 void openWindow() {
     shownTitle = raylibState.title;
-    InitWindow(raylibState.width, raylibState.height, shownTitle.c_str());
+    // A busy display server can refuse the first try; give it two more.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (attempt > 0) WaitTime(0.25);
+        InitWindow(raylibState.width, raylibState.height, shownTitle.c_str());
+        if (IsWindowReady()) break;
+    }
     // Drawing into a window that never opened would crash inside raylib.
     if (!IsWindowReady()) error("couldnt open a window, is there a screen to show it on?");
     SetTargetFPS(raylibState.fps);
