@@ -23,7 +23,7 @@ STUB = ""
 PACK = ""
 KRIN = ""
 
-MARKER = b"KRINSFX\0"
+from packfile import MARKER, entry, read_payload  # noqa: E402
 
 STAND_IN = r"""#!/bin/sh
 printf 'arg=%s\n' "$0" "$@"
@@ -36,12 +36,6 @@ def stand_in(then="exit 0"):
     return (STAND_IN + then + "\n").encode()
 
 
-def entry(name, data):
-    if isinstance(name, str):
-        name = name.encode()
-    return struct.pack("<H", len(name)) + name + struct.pack("<Q", len(data)) + data
-
-
 def stub_bytes():
     with open(STUB, "rb") as f:
         return f.read()
@@ -51,26 +45,6 @@ def packed(payload, length=None, marker=MARKER):
     if length is None:
         length = len(payload)
     return stub_bytes() + payload + struct.pack("<Q", length) + marker
-
-
-def read_payload(path):
-    """Parses a packed file independently of the C++ code: (stub image, [(name, data)])."""
-    with open(path, "rb") as f:
-        content = f.read()
-    assert content[-8:] == MARKER, "no marker"
-    (length,) = struct.unpack("<Q", content[-16:-8])
-    payload = content[-16 - length : -16]
-    entries, at = [], 0
-    while at < len(payload):
-        (name_length,) = struct.unpack("<H", payload[at : at + 2])
-        name = payload[at + 2 : at + 2 + name_length].decode()
-        (data_length,) = struct.unpack(
-            "<Q", payload[at + 2 + name_length : at + 10 + name_length]
-        )
-        start = at + 10 + name_length
-        entries.append((name, payload[start : start + data_length]))
-        at = start + data_length
-    return content[: -16 - length], entries
 
 
 class Run:

@@ -28,7 +28,8 @@ import unittest
 OPTIONS = None
 TEMP = None
 WINE = os.environ.get("KRIN_WINE") or shutil.which("wine64") or "/usr/lib/wine/wine64"
-MARKER = b"KRINSFX\0"
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "sfx"))
+from packfile import MARKER, entry, read_payload  # noqa: E402
 
 
 def windows_path(path):
@@ -59,31 +60,9 @@ def leftovers(folder):
     return sorted(n for n in os.listdir(folder) if n.startswith("krin_sfx_"))
 
 
-def entry(name, data):
-    if isinstance(name, str):
-        name = name.encode()
-    return struct.pack("<H", len(name)) + name + struct.pack("<Q", len(data)) + data
-
-
 def read_bytes(path):
     with open(path, "rb") as f:
         return f.read()
-
-
-def read_payload(path):
-    """Parses a packed file independently of the C++ code: (stub image, [(name, data)])."""
-    content = read_bytes(path)
-    assert content[-8:] == MARKER, "no marker"
-    (length,) = struct.unpack("<Q", content[-16:-8])
-    payload = content[-16 - length : -16]
-    entries, at = [], 0
-    while at < len(payload):
-        (n,) = struct.unpack("<H", payload[at : at + 2])
-        name = payload[at + 2 : at + 2 + n].decode()
-        (m,) = struct.unpack("<Q", payload[at + 2 + n : at + 10 + n])
-        entries.append((name, payload[at + 10 + n : at + 10 + n + m]))
-        at += 10 + n + m
-    return content[: -16 - length], entries
 
 
 class Run:

@@ -1,0 +1,28 @@
+"""The packed-file layout, written and read independently of the C++ code."""
+import struct
+
+MARKER = b"KRINSFX\0"
+
+
+def entry(name, data):
+    """One payload entry: name length, name, data length, data."""
+    if isinstance(name, str):
+        name = name.encode()
+    return struct.pack("<H", len(name)) + name + struct.pack("<Q", len(data)) + data
+
+
+def read_payload(path):
+    """Parses a packed file: (stub image, [(name, data)])."""
+    with open(path, "rb") as f:
+        content = f.read()
+    assert content[-8:] == MARKER, "no marker"
+    (length,) = struct.unpack("<Q", content[-16:-8])
+    payload = content[-16 - length : -16]
+    entries, at = [], 0
+    while at < len(payload):
+        (n,) = struct.unpack("<H", payload[at : at + 2])
+        name = payload[at + 2 : at + 2 + n].decode()
+        (m,) = struct.unpack("<Q", payload[at + 2 + n : at + 10 + n])
+        entries.append((name, payload[at + 10 + n : at + 10 + n + m]))
+        at += 10 + n + m
+    return content[: -16 - length], entries
