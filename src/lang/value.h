@@ -224,6 +224,12 @@ class PropertyCache {
         return v;
     }
 
+    // The caller erased some other entry of `t`: the remembered one is still
+    // where it was.
+    void keep(Environment* t) {
+        if (t->serial == serial_) erasures_ = t->erasures;
+    }
+
   private:
     uint64_t serial_ = 0;
     uint32_t erasures_ = 0;

@@ -58,14 +58,13 @@ Value pop(Args args) {
     Environment* array = args[0].env();
     int64_t n = arrayLength(array);
     if (n == 0) return Value();
-    // The length is written before the erase, which would make the cached
-    // place of "length" unusable.
     setLength(array, n - 1);
     auto last = array->variables.find(indexKey(n - 1));
     Value taken;
     if (last != array->variables.end()) {
         taken = std::move(last->second);
         array->erase(last);
+        lengthCache.keep(array); // an index went, "length" stayed
     }
     return taken;
 }
