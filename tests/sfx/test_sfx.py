@@ -23,7 +23,7 @@ STUB = ""
 PACK = ""
 KRIN = ""
 
-from packfile import MARKER, entry, read_payload  # noqa: E402
+from sfx_support import MARKER, Run, entry, read_payload  # noqa: E402
 
 STAND_IN = r"""#!/bin/sh
 printf 'arg=%s\n' "$0" "$@"
@@ -45,20 +45,6 @@ def packed(payload, length=None, marker=MARKER):
     if length is None:
         length = len(payload)
     return stub_bytes() + payload + struct.pack("<Q", length) + marker
-
-
-class Run:
-    def __init__(self, completed):
-        self.code = completed.returncode
-        self.stdout = completed.stdout.decode(errors="replace")
-        self.stderr = completed.stderr.decode(errors="replace")
-
-    def values(self, key):
-        prefix = key + "="
-        return [l[len(prefix) :] for l in self.stdout.splitlines() if l.startswith(prefix)]
-
-    def extraction_directory(self):
-        return os.path.dirname(self.values("arg")[0])
 
 
 class SfxTestCase(unittest.TestCase):

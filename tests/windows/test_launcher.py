@@ -29,7 +29,7 @@ OPTIONS = None
 TEMP = None
 WINE = os.environ.get("KRIN_WINE") or shutil.which("wine64") or "/usr/lib/wine/wine64"
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "sfx"))
-from packfile import MARKER, entry, read_payload  # noqa: E402
+from sfx_support import MARKER, Run, entry, read_payload  # noqa: E402
 
 
 def windows_path(path):
@@ -63,17 +63,6 @@ def leftovers(folder):
 def read_bytes(path):
     with open(path, "rb") as f:
         return f.read()
-
-
-class Run:
-    def __init__(self, completed):
-        self.code = completed.returncode
-        self.stdout = completed.stdout.decode(errors="replace")
-        self.stderr = completed.stderr.decode(errors="replace")
-
-    def values(self, key):
-        prefix = key + "="
-        return [l[len(prefix) :] for l in self.stdout.splitlines() if l.startswith(prefix)]
 
 
 class LauncherTestCase(unittest.TestCase):

@@ -1,4 +1,6 @@
-"""The packed-file layout, written and read independently of the C++ code."""
+"""Shared by the launcher tests: the packed-file layout, written and read
+independently of the C++ code, and what a run of a packed game reported."""
+import os
 import struct
 
 MARKER = b"KRINSFX\0"
@@ -26,3 +28,19 @@ def read_payload(path):
         entries.append((name, payload[at + 10 + n : at + 10 + n + m]))
         at += 10 + n + m
     return content[: -16 - length], entries
+
+
+class Run:
+    """A finished run; the stand-in interpreters print `key=value` lines."""
+
+    def __init__(self, completed):
+        self.code = completed.returncode
+        self.stdout = completed.stdout.decode(errors="replace")
+        self.stderr = completed.stderr.decode(errors="replace")
+
+    def values(self, key):
+        prefix = key + "="
+        return [l[len(prefix) :] for l in self.stdout.splitlines() if l.startswith(prefix)]
+
+    def extraction_directory(self):
+        return os.path.dirname(self.values("arg")[0])
