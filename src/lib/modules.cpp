@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
-#include <sstream>
 #include <unordered_map>
 
 namespace {
@@ -31,13 +30,6 @@ bool openFile(std::ifstream& file, const std::string& path) {
     if (std::filesystem::is_directory(path, ignored)) return false;
     file.open(path, std::ios::binary);
     return file.is_open();
-}
-
-// Binary both ways, so a saved file reads back byte for byte.
-std::string readAll(std::ifstream& in) {
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 // Puts `currentFileDir` back however the module run ends, a signal that

@@ -3,9 +3,16 @@
 #include "runner/script.h"
 
 #include <cstdio>
+#include <sstream>
 
 std::string currentFileDir;
 std::string workspaceDir;
+
+std::string readAll(std::istream& in) {
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
 
 std::string directoryOf(const std::string& path) {
     size_t sep = path.find_last_of("/\\");

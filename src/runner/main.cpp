@@ -9,13 +9,6 @@
 #include <exception>
 #include <fstream>
 #include <new>
-#include <sstream>
-
-static std::string readAll(std::istream& in) {
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 static void runPreludeBeside(const std::string& path) {
     size_t dot = path.rfind('.');

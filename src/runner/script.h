@@ -1,12 +1,16 @@
 #pragma once
 #include "front/token.h"
 
+#include <istream>
 #include <string>
 
 // The running script's directory and the main script's, each ending in its
 // separator, or empty.
 extern std::string currentFileDir;
 extern std::string workspaceDir;
+
+// The whole rest of a stream.
+std::string readAll(std::istream& in);
 
 // The directory part of a path, up to and including its last separator.
 std::string directoryOf(const std::string& path);
