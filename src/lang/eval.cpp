@@ -229,6 +229,8 @@ Value VarDeclNode::eval() {
     return v;
 }
 
+static const std::string settersKey = "__setters";
+
 AssignNode::AssignNode(NodePtr t, NodePtr v)
     : target(std::move(t)), value(std::move(v)), var_(dynamic_cast<VarAccess*>(target.get())),
       prop_(dynamic_cast<PropAccess*>(target.get())) {}
@@ -244,7 +246,6 @@ Value AssignNode::eval() {
     Value t = prop->object->eval();
     if (!t.is(ValueType::Table)) return v;
     Environment* table = t.env();
-    static const std::string settersKey = "__setters";
     Value* setters = table->hasSetters ? setters_.find(table, settersKey) : nullptr;
     if (setters && setters->is(ValueType::Table)) {
         Value* setter = setters->env()->find(prop->property);
