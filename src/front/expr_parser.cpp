@@ -23,7 +23,7 @@ NodePtr binaryLevel(const TokenList& tokens, uint64_t& pos, Level next,
         links.add(tokens, pos);
         const Token& op = tokens[pos++];
         NodePtr right = next(tokens, pos);
-        left = at(std::make_shared<BinOp>(std::move(left), op.text, std::move(right)), op);
+        left = at(makeBinOp(std::move(left), op.text, std::move(right)), op);
     }
     return left;
 }

@@ -117,7 +117,7 @@ void runStatements(const TokenList& tokens) {
     uint64_t pos = 0;
     while (pos < tokens.size()) {
         if (NodePtr stmt = parseStmt(tokens, pos)) {
-            stmt->eval();
+            stmt->exec();
             if (pendingSignal != Signal::None) return;
         }
         skip(tokens, pos, ";");

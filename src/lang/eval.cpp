@@ -1,5 +1,4 @@
-#include "lang/node.h"
-#include "lang/scope.h"
+#include "lang/eval_support.h"
 #include "runner/error.h"
 
 #include <cstdint>
@@ -13,12 +12,20 @@ void Node::mark() const {
 }
 
 Value runList(const NodeList& list) {
-    Value result;
-    for (const NodePtr& node : list) {
-        result = node->eval();
-        if (pendingSignal != Signal::None) break;
+    size_t n = list.size();
+    if (n == 0) return Value();
+    for (size_t i = 0; i + 1 < n; ++i) {
+        list[i]->exec();
+        if (pendingSignal != Signal::None) return Value();
     }
-    return result;
+    return list[n - 1]->eval();
+}
+
+void execList(const NodeList& list) {
+    for (const NodePtr& node : list) {
+        node->exec();
+        if (pendingSignal != Signal::None) return;
+    }
 }
 
 void throwPendingSignal() {
@@ -29,7 +36,7 @@ void throwPendingSignal() {
     throw ContinueException();
 }
 
-[[noreturn]] static void missingName(const VarAccess* var) {
+void missingName(const VarAccess* var) {
     var->mark();
     error("yo, '" + symbolName(var->name) + "' doesn't exist bruh");
 }
@@ -39,17 +46,9 @@ Value VarAccess::eval() {
     missingName(this);
 }
 
-// The value of a variable or literal without copying it; anything else is
-// evaluated into `hold`.
-[[gnu::always_inline]] static inline const Value& peek(Node* n, Value& hold) {
-    if (n->shape == Node::Shape::Var) {
-        auto* var = static_cast<VarAccess*>(n);
-        if (Value* v = bindings().lookup(var->name)) return *v;
-        missingName(var);
-    }
-    if (n->shape == Node::Shape::Literal) return static_cast<Literal*>(n)->value;
-    hold = n->eval();
-    return hold;
+double VarAccess::number() {
+    if (Value* v = bindings().lookup(name)) return v->num();
+    missingName(this);
 }
 
 Value PropAccess::eval() {
@@ -66,156 +65,6 @@ Value PropAccess::eval() {
     error("Invalid property access " + property);
 }
 
-static BinKind binKind(const std::string& op) {
-    static const std::pair<const char*, BinKind> table[] = {
-        {"+", BinKind::Add},  {"-", BinKind::Sub},  {"*", BinKind::Mul},    {"/", BinKind::Div},
-        {"%", BinKind::Mod},  {"==", BinKind::Eq},  {"!=", BinKind::Ne},    {"<", BinKind::Lt},
-        {">", BinKind::Gt},   {"<=", BinKind::Le},  {">=", BinKind::Ge},    {"&&", BinKind::And},
-        {"||", BinKind::Or},  {"^", BinKind::Xor},  {"&", BinKind::BitAnd}, {"|", BinKind::BitOr},
-        {"<<", BinKind::Shl}, {">>", BinKind::Shr},
-    };
-    for (auto& [text, kind] : table)
-        if (op == text) return kind;
-    return BinKind::Other;
-}
-
-BinOp::BinOp(NodePtr l, std::string o, NodePtr r)
-    : left(std::move(l)), right(std::move(r)), op(std::move(o)), kind(binKind(op)),
-      readLeftInPlace_(right->shape != Shape::Other) {}
-
-static Value concat(const Value& l, const Value& r) {
-#ifdef KRIN_FUZZING
-    if (l.text().size() + r.text().size() > (1u << 20)) error("fuzz: string too long");
-#endif
-    if (l.is(ValueType::String)) {
-        if (r.is(ValueType::String)) return l.append(r.text());
-        return l.append(valueToString(r, 0));
-    }
-    std::string s = valueToString(l, 0);
-    s += r.text();
-    return Value::string(std::move(s));
-}
-
-static Value apply(const BinOp* node, const Value& l, const Value& r) {
-    switch (node->kind) {
-    case BinKind::Add:
-        if (l.is(ValueType::String) || r.is(ValueType::String)) return concat(l, r);
-        return Value::number(l.num() + r.num());
-    case BinKind::Sub: return Value::number(l.num() - r.num());
-    case BinKind::Mul: return Value::number(l.num() * r.num());
-    case BinKind::Div:
-        if (r.num() == 0) {
-            node->mark();
-            error("can't divide by zero u silly goose");
-        }
-        return Value::number(l.num() / r.num());
-    case BinKind::Mod: {
-        int32_t a = intView(l), b = intView(r);
-        if (b == 0) {
-            node->mark();
-            error("can't modulo by zero u silly goose");
-        }
-        if (a == INT32_MIN && b == -1) {
-            node->mark();
-            error("that modulo is too big to fit, u silly goose");
-        }
-        return Value::number(a % b);
-    }
-    case BinKind::Eq: return Value::boolean(valuesEqual(l, r));
-    case BinKind::Ne: return Value::boolean(!valuesEqual(l, r));
-    case BinKind::Lt: return Value::boolean(l.num() < r.num());
-    case BinKind::Gt: return Value::boolean(l.num() > r.num());
-    case BinKind::Le: return Value::boolean(l.num() <= r.num());
-    case BinKind::Ge: return Value::boolean(l.num() >= r.num());
-    case BinKind::And: return Value::boolean(l.truthy() && r.truthy());
-    case BinKind::Or: return Value::boolean(l.truthy() || r.truthy());
-    case BinKind::Xor:
-        if (l.is(ValueType::Number) && r.is(ValueType::Number))
-            return Value::number(intView(l) ^ intView(r));
-        return Value::boolean(l.truthy() != r.truthy());
-    case BinKind::BitAnd:
-        if (l.is(ValueType::Number) && r.is(ValueType::Number))
-            return Value::number(intView(l) & intView(r));
-        return Value();
-    case BinKind::BitOr:
-        if (l.is(ValueType::Number) && r.is(ValueType::Number))
-            return Value::number(intView(l) | intView(r));
-        return Value();
-    case BinKind::Shl: {
-        uint32_t bits = static_cast<uint32_t>(intView(l)) << (intView(r) & 31);
-        return Value::number(static_cast<int32_t>(bits));
-    }
-    case BinKind::Shr: return Value::number(intView(l) >> (intView(r) & 31));
-    case BinKind::Other: return Value();
-    }
-    return Value();
-}
-
-// Both operands, left first. The left one is read in place only when
-// reading the right one cannot run code that would move or change it.
-#define KRIN_OPERANDS                                                                              \
-    Value lh, rh;                                                                                  \
-    const Value& l = readLeftInPlace_ ? peek(left.get(), lh) : (lh = left->eval(), lh);            \
-    const Value& r = peek(right.get(), rh)
-
-Value BinOp::eval() {
-    KRIN_OPERANDS;
-    if (l.type == ValueType::Number && r.type == ValueType::Number) {
-        double a = l.n, b = r.n;
-        switch (kind) {
-        case BinKind::Add: return Value::number(a + b);
-        case BinKind::Sub: return Value::number(a - b);
-        case BinKind::Mul: return Value::number(a * b);
-        case BinKind::Lt: return Value::boolean(a < b);
-        case BinKind::Gt: return Value::boolean(a > b);
-        case BinKind::Le: return Value::boolean(a <= b);
-        case BinKind::Ge: return Value::boolean(a >= b);
-        case BinKind::Eq: return Value::boolean(a == b);
-        case BinKind::Ne: return Value::boolean(a != b);
-        case BinKind::Mod: {
-            int32_t x = intView(a), y = intView(b);
-            if (y != 0 && y != -1) return Value::number(x % y);
-            break;
-        }
-        default: break;
-        }
-    }
-    return apply(this, l, r);
-}
-
-bool BinOp::test() {
-    KRIN_OPERANDS;
-    switch (kind) {
-    case BinKind::Lt: return l.num() < r.num();
-    case BinKind::Gt: return l.num() > r.num();
-    case BinKind::Le: return l.num() <= r.num();
-    case BinKind::Ge: return l.num() >= r.num();
-    case BinKind::Eq: return valuesEqual(l, r);
-    case BinKind::Ne: return !valuesEqual(l, r);
-    case BinKind::And: return l.truthy() && r.truthy();
-    case BinKind::Or: return l.truthy() || r.truthy();
-    default: return apply(this, l, r).truthy();
-    }
-}
-#undef KRIN_OPERANDS
-
-UnaryOp::UnaryOp(std::string o, NodePtr e)
-    : op(std::move(o)), operand(std::move(e)),
-      kind_(op == "!" || op == "~" || op == "-" ? op[0] : 0) {}
-
-Value UnaryOp::eval() {
-    switch (kind_) {
-    case '!': return Value::boolean(!operand->test());
-    case '~': return Value::number(~intView(operand->eval()));
-    case '-': return Value::number(-operand->eval().num());
-    default: return operand->eval();
-    }
-}
-
-bool UnaryOp::test() {
-    return kind_ == '!' ? !operand->test() : eval().truthy();
-}
-
 Value TableNode::eval() {
     Value t = Value::newTable();
     for (auto& [key, node] : entries)
@@ -227,6 +76,10 @@ Value VarDeclNode::eval() {
     Value v = value->eval();
     bindings().define(name, v);
     return v;
+}
+
+void VarDeclNode::exec() {
+    bindings().define(name, value->eval());
 }
 
 static const std::string settersKey = "__setters";
@@ -241,11 +94,22 @@ Value AssignNode::eval() {
         bindings().assign(var_->name, v);
         return v;
     }
-    PropAccess* prop = prop_;
-    if (!prop) return v;
-    Value t = prop->object->eval();
+    if (!prop_) return v;
+    Value t = prop_->object->eval();
     if (!t.is(ValueType::Table)) return v;
-    Environment* table = t.env();
+    return storeProperty(t.env(), v);
+}
+
+void AssignNode::exec() {
+    if (var_) {
+        bindings().assign(var_->name, value->eval());
+        return;
+    }
+    eval();
+}
+
+Value AssignNode::storeProperty(Environment* table, const Value& v) {
+    PropAccess* prop = prop_;
     Value* setters = table->hasSetters ? setters_.find(table, settersKey) : nullptr;
     if (setters && setters->is(ValueType::Table)) {
         Value* setter = setters->env()->find(prop->property);
@@ -338,22 +202,35 @@ Value IfNode::eval() {
     return runList(condition->test() ? thenBody : elseBody);
 }
 
+void IfNode::exec() {
+    execList(condition->test() ? thenBody : elseBody);
+}
+
 namespace {
 enum class Pass { Next, Stop, Leave };
 
 // Runs one pass of a loop body. Break and continue end the pass whether they
 // come as a pending signal or, from inside a call, as an exception; a return
 // leaves the loop with its signal still pending.
-Pass runBody(const NodeList& body, Value& result) {
+// `Wanted`: the loop's value is used, so each statement's value is kept.
+template <bool Wanted> Pass runBody(const NodeList& body, Value& result) {
     KRIN_SPEND_FUEL();
     try {
         for (const NodePtr& node : body) {
-            Value v = node->eval();
+            if constexpr (Wanted) {
+                Value v = node->eval();
+                if (pendingSignal == Signal::None) {
+                    result = std::move(v);
+                    continue;
+                }
+            } else {
+                node->exec();
+                if (pendingSignal == Signal::None) continue;
+            }
             switch (pendingSignal) {
-            case Signal::None: result = std::move(v); continue;
             case Signal::Break: pendingSignal = Signal::None; return Pass::Stop;
             case Signal::Continue: pendingSignal = Signal::None; return Pass::Next;
-            case Signal::Return: return Pass::Leave;
+            default: return Pass::Leave;
             }
         }
     } catch (BreakException&) {
@@ -368,26 +245,42 @@ Pass runBody(const NodeList& body, Value& result) {
 Value WhileNode::eval() {
     Value result;
     while (condition->test()) {
-        Pass p = runBody(body, result);
+        Pass p = runBody<true>(body, result);
         if (p != Pass::Next) break;
     }
     return result;
 }
 
-Value ForNode::eval() {
+void WhileNode::exec() {
+    Value unused;
+    while (condition->test()) {
+        Pass p = runBody<false>(body, unused);
+        if (p != Pass::Next) break;
+    }
+}
+
+template <bool Wanted> Value ForNode::run() {
     LocalScope scope;
     if (init) {
-        init->eval();
+        init->exec();
         if (pendingSignal != Signal::None) return Value();
     }
     Value result;
     // A missing condition loops until break or return.
     while (!condition || condition->test()) {
-        Pass p = runBody(body, result);
+        Pass p = runBody<Wanted>(body, result);
         if (p != Pass::Next) break;
-        if (update) update->eval();
+        if (update) update->exec();
     }
     return result;
+}
+
+Value ForNode::eval() {
+    return run<true>();
+}
+
+void ForNode::exec() {
+    run<false>();
 }
 
 // Control-flow nodes mark their position in case the signal reaches the top.

@@ -24,6 +24,11 @@ class Node {
     virtual Value eval() = 0;
     // The truth of the value, for conditions; some nodes skip making it.
     virtual bool test() { return eval().truthy(); }
+    // The value's num(), for operands only read as numbers; some nodes
+    // skip making the value.
+    virtual double number() { return eval().num(); }
+    // Runs the node where its value is not wanted.
+    virtual void exec() { eval(); }
     // Points error lines at this node.
     void mark() const;
 };
@@ -33,6 +38,7 @@ class Literal : public Node {
     Value value;
     explicit Literal(Value v) : value(std::move(v)) { shape = Shape::Literal; }
     Value eval() override { return value; }
+    double number() override { return value.num(); }
 };
 
 class VarAccess : public Node {
@@ -40,6 +46,7 @@ class VarAccess : public Node {
     Symbol name;
     explicit VarAccess(const std::string& n) : name(intern(n)) { shape = Shape::Var; }
     Value eval() override;
+    double number() override;
 };
 
 class PropAccess : public Node {
@@ -82,9 +89,12 @@ class BinOp : public Node {
     Value eval() override;
     bool test() override;
 
-  private:
+  protected:
     bool readLeftInPlace_; // neither operand can run code
 };
+
+// A BinOp specialised for its operator.
+NodePtr makeBinOp(NodePtr l, const std::string& op, NodePtr r);
 
 class UnaryOp : public Node {
   public:
@@ -93,6 +103,7 @@ class UnaryOp : public Node {
     UnaryOp(std::string o, NodePtr e);
     Value eval() override;
     bool test() override;
+    double number() override;
 
   private:
     char kind_; // '!', '~', '-' or 0
@@ -111,6 +122,7 @@ class VarDeclNode : public Node {
     NodePtr value;
     VarDeclNode(const std::string& n, NodePtr v) : name(intern(n)), value(std::move(v)) {}
     Value eval() override;
+    void exec() override;
 };
 
 class AssignNode : public Node {
@@ -118,8 +130,10 @@ class AssignNode : public Node {
     NodePtr target, value;
     AssignNode(NodePtr t, NodePtr v);
     Value eval() override;
+    void exec() override;
 
   private:
+    Value storeProperty(Environment* table, const Value& v);
     // What the target is, found once when parsed.
     VarAccess* var_;
     PropAccess* prop_;
@@ -149,6 +163,7 @@ class IfNode : public Node {
     IfNode(NodePtr c, NodeList t, NodeList e)
         : condition(std::move(c)), thenBody(std::move(t)), elseBody(std::move(e)) {}
     Value eval() override;
+    void exec() override;
 };
 
 class WhileNode : public Node {
@@ -157,6 +172,7 @@ class WhileNode : public Node {
     NodeList body;
     WhileNode(NodePtr c, NodeList b) : condition(std::move(c)), body(std::move(b)) {}
     Value eval() override;
+    void exec() override;
 };
 
 class ForNode : public Node {
@@ -166,6 +182,10 @@ class ForNode : public Node {
     ForNode(NodePtr i, NodePtr c, NodePtr u, NodeList b)
         : init(std::move(i)), condition(std::move(c)), update(std::move(u)), body(std::move(b)) {}
     Value eval() override;
+    void exec() override;
+
+  private:
+    template <bool Wanted> Value run();
 };
 
 class ReturnNode : public Node {
@@ -200,8 +220,10 @@ struct ReturnException : std::exception {
 struct BreakException : std::exception {};
 struct ContinueException : std::exception {};
 
-// Runs a statement list, stopping early when a signal is pending.
+// Runs a statement list, stopping early when a signal is pending. The
+// list's value is its last statement's.
 Value runList(const NodeList& list);
+void execList(const NodeList& list);
 // Throws the pending signal as its exception, clearing it.
 [[noreturn]] void throwPendingSignal();
 // Calls a callable Value with evaluated arguments.

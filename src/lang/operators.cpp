@@ -1,0 +1,238 @@
+#include "lang/eval_support.h"
+#include "runner/error.h"
+
+#include <cstdint>
+
+static BinKind binKind(const std::string& op) {
+    static const std::pair<const char*, BinKind> table[] = {
+        {"+", BinKind::Add},  {"-", BinKind::Sub},  {"*", BinKind::Mul},    {"/", BinKind::Div},
+        {"%", BinKind::Mod},  {"==", BinKind::Eq},  {"!=", BinKind::Ne},    {"<", BinKind::Lt},
+        {">", BinKind::Gt},   {"<=", BinKind::Le},  {">=", BinKind::Ge},    {"&&", BinKind::And},
+        {"||", BinKind::Or},  {"^", BinKind::Xor},  {"&", BinKind::BitAnd}, {"|", BinKind::BitOr},
+        {"<<", BinKind::Shl}, {">>", BinKind::Shr},
+    };
+    for (auto& [text, kind] : table)
+        if (op == text) return kind;
+    return BinKind::Other;
+}
+
+BinOp::BinOp(NodePtr l, std::string o, NodePtr r)
+    : left(std::move(l)), right(std::move(r)), op(std::move(o)), kind(binKind(op)),
+      readLeftInPlace_(right->shape != Shape::Other) {}
+
+static Value concat(const Value& l, const Value& r) {
+#ifdef KRIN_FUZZING
+    if (l.text().size() + r.text().size() > (1u << 20)) error("fuzz: string too long");
+#endif
+    if (l.is(ValueType::String)) {
+        if (r.is(ValueType::String)) return l.append(r.text());
+        return l.append(valueToString(r, 0));
+    }
+    std::string s = valueToString(l, 0);
+    s += r.text();
+    return Value::string(std::move(s));
+}
+
+[[noreturn]] static void failAt(const Node* node, const char* message) {
+    node->mark();
+    error(message);
+}
+
+// The operators that read both operands as numbers.
+template <BinKind K> static double arith(const Node* node, double a, double b) {
+    if constexpr (K == BinKind::Sub) return a - b;
+    if constexpr (K == BinKind::Mul) return a * b;
+    if constexpr (K == BinKind::Div) {
+        if (b == 0) failAt(node, "can't divide by zero u silly goose");
+        return a / b;
+    }
+    if constexpr (K == BinKind::Mod) {
+        int32_t x = intView(a), y = intView(b);
+        if (y == 0) failAt(node, "can't modulo by zero u silly goose");
+        if (x == INT32_MIN && y == -1) failAt(node, "that modulo is too big to fit, u silly goose");
+        return x % y;
+    }
+    if constexpr (K == BinKind::Shl) {
+        uint32_t bits = static_cast<uint32_t>(intView(a)) << (intView(b) & 31);
+        return static_cast<int32_t>(bits);
+    }
+    if constexpr (K == BinKind::Shr) return intView(a) >> (intView(b) & 31);
+    if constexpr (K == BinKind::Lt) return a < b;
+    if constexpr (K == BinKind::Gt) return a > b;
+    if constexpr (K == BinKind::Le) return a <= b;
+    if constexpr (K == BinKind::Ge) return a >= b;
+}
+
+static Value apply(const BinOp* node, const Value& l, const Value& r) {
+    switch (node->kind) {
+    case BinKind::Add:
+        if (l.is(ValueType::String) || r.is(ValueType::String)) return concat(l, r);
+        return Value::number(l.num() + r.num());
+    case BinKind::Sub: return Value::number(arith<BinKind::Sub>(node, l.num(), r.num()));
+    case BinKind::Mul: return Value::number(arith<BinKind::Mul>(node, l.num(), r.num()));
+    case BinKind::Div: return Value::number(arith<BinKind::Div>(node, l.num(), r.num()));
+    case BinKind::Mod: return Value::number(arith<BinKind::Mod>(node, l.num(), r.num()));
+    case BinKind::Shl: return Value::number(arith<BinKind::Shl>(node, l.num(), r.num()));
+    case BinKind::Shr: return Value::number(arith<BinKind::Shr>(node, l.num(), r.num()));
+    case BinKind::Eq: return Value::boolean(valuesEqual(l, r));
+    case BinKind::Ne: return Value::boolean(!valuesEqual(l, r));
+    case BinKind::Lt: return Value::boolean(l.num() < r.num());
+    case BinKind::Gt: return Value::boolean(l.num() > r.num());
+    case BinKind::Le: return Value::boolean(l.num() <= r.num());
+    case BinKind::Ge: return Value::boolean(l.num() >= r.num());
+    case BinKind::And: return Value::boolean(l.truthy() && r.truthy());
+    case BinKind::Or: return Value::boolean(l.truthy() || r.truthy());
+    case BinKind::Xor:
+        if (l.is(ValueType::Number) && r.is(ValueType::Number))
+            return Value::number(intView(l) ^ intView(r));
+        return Value::boolean(l.truthy() != r.truthy());
+    case BinKind::BitAnd:
+        if (l.is(ValueType::Number) && r.is(ValueType::Number))
+            return Value::number(intView(l) & intView(r));
+        return Value();
+    case BinKind::BitOr:
+        if (l.is(ValueType::Number) && r.is(ValueType::Number))
+            return Value::number(intView(l) | intView(r));
+        return Value();
+    case BinKind::Other: return Value();
+    }
+    return Value();
+}
+
+// Both operands, left first. The left one is read in place only when
+// reading the right one cannot run code that would move or change it.
+#define KRIN_OPERANDS                                                                              \
+    Value lh, rh;                                                                                  \
+    const Value& l = readLeftInPlace_ ? peek(left.get(), lh) : (lh = left->eval(), lh);            \
+    const Value& r = peek(right.get(), rh)
+
+Value BinOp::eval() {
+    KRIN_OPERANDS;
+    return apply(this, l, r);
+}
+
+bool BinOp::test() {
+    KRIN_OPERANDS;
+    switch (kind) {
+    case BinKind::And: return l.truthy() && r.truthy();
+    case BinKind::Or: return l.truthy() || r.truthy();
+    default: return apply(this, l, r).truthy();
+    }
+}
+
+namespace {
+// Arithmetic on two numbers: no Value is made unless one is asked for.
+template <BinKind K> class ArithOp final : public BinOp {
+  public:
+    using BinOp::BinOp;
+    Value eval() override { return Value::number(compute()); }
+    double number() override { return compute(); }
+    bool test() override { return compute() != 0; }
+
+  private:
+    double compute() {
+        double a = numberOf(left.get());
+        return arith<K>(this, a, numberOf(right.get()));
+    }
+};
+
+// Comparisons make a boolean, whose number is 0.
+template <BinKind K> class CompareOp final : public BinOp {
+  public:
+    using BinOp::BinOp;
+    Value eval() override { return Value::boolean(compute()); }
+    double number() override { return compute(), 0.0; }
+    bool test() override { return compute(); }
+
+  private:
+    bool compute() {
+        double a = numberOf(left.get());
+        return arith<K>(this, a, numberOf(right.get())) != 0;
+    }
+};
+
+class AddOp final : public BinOp {
+  public:
+    using BinOp::BinOp;
+    Value eval() override {
+        KRIN_OPERANDS;
+        if (l.type == ValueType::Number && r.type == ValueType::Number)
+            return Value::number(l.n + r.n);
+        return apply(this, l, r);
+    }
+    double number() override {
+        KRIN_OPERANDS;
+        if (l.type == ValueType::Number && r.type == ValueType::Number) return l.n + r.n;
+        return apply(this, l, r).num();
+    }
+    bool test() override {
+        KRIN_OPERANDS;
+        if (l.type == ValueType::Number && r.type == ValueType::Number) return l.n + r.n != 0;
+        return apply(this, l, r).truthy();
+    }
+};
+
+template <bool Equal> class EqualOp final : public BinOp {
+  public:
+    using BinOp::BinOp;
+    Value eval() override { return Value::boolean(compute()); }
+    double number() override { return compute(), 0.0; }
+    bool test() override { return compute(); }
+
+  private:
+    bool compute() {
+        KRIN_OPERANDS;
+        if (l.type == ValueType::Number && r.type == ValueType::Number) return (l.n == r.n) == Equal;
+        return valuesEqual(l, r) == Equal;
+    }
+};
+} // namespace
+#undef KRIN_OPERANDS
+
+NodePtr makeBinOp(NodePtr l, const std::string& op, NodePtr r) {
+    switch (binKind(op)) {
+    case BinKind::Add: return std::make_shared<AddOp>(std::move(l), op, std::move(r));
+#define KRIN_NUMERIC(K, Class)                                                                     \
+    case BinKind::K: return std::make_shared<Class<BinKind::K>>(std::move(l), op, std::move(r));
+        KRIN_NUMERIC(Sub, ArithOp)
+        KRIN_NUMERIC(Mul, ArithOp)
+        KRIN_NUMERIC(Div, ArithOp)
+        KRIN_NUMERIC(Mod, ArithOp)
+        KRIN_NUMERIC(Shl, ArithOp)
+        KRIN_NUMERIC(Shr, ArithOp)
+        KRIN_NUMERIC(Lt, CompareOp)
+        KRIN_NUMERIC(Gt, CompareOp)
+        KRIN_NUMERIC(Le, CompareOp)
+        KRIN_NUMERIC(Ge, CompareOp)
+#undef KRIN_NUMERIC
+    case BinKind::Eq: return std::make_shared<EqualOp<true>>(std::move(l), op, std::move(r));
+    case BinKind::Ne: return std::make_shared<EqualOp<false>>(std::move(l), op, std::move(r));
+    default: return std::make_shared<BinOp>(std::move(l), op, std::move(r));
+    }
+}
+
+UnaryOp::UnaryOp(std::string o, NodePtr e)
+    : op(std::move(o)), operand(std::move(e)),
+      kind_(op == "!" || op == "~" || op == "-" ? op[0] : 0) {}
+
+Value UnaryOp::eval() {
+    switch (kind_) {
+    case '!': return Value::boolean(!operand->test());
+    case '~': return Value::number(~intView(numberOf(operand.get())));
+    case '-': return Value::number(-numberOf(operand.get()));
+    default: return operand->eval();
+    }
+}
+
+double UnaryOp::number() {
+    switch (kind_) {
+    case '!': return operand->test(), 0.0;
+    case '~': return ~intView(numberOf(operand.get()));
+    case '-': return -numberOf(operand.get());
+    default: return operand->number();
+    }
+}
+
+bool UnaryOp::test() {
+    return kind_ == '!' ? !operand->test() : eval().truthy();
+}
