@@ -19,6 +19,7 @@ class Node {
     // Operands that can be read in place, without running any code.
     enum class Shape : uint8_t { Other, Var, Literal };
     Shape shape = Shape::Other;
+    bool numeric = false; // the value is always a number
     int line = 1, col = 1;
     virtual ~Node() = default;
     virtual Value eval() = 0;
@@ -36,7 +37,10 @@ class Node {
 class Literal : public Node {
   public:
     Value value;
-    explicit Literal(Value v) : value(std::move(v)) { shape = Shape::Literal; }
+    explicit Literal(Value v) : value(std::move(v)) {
+        shape = Shape::Literal;
+        numeric = value.is(ValueType::Number);
+    }
     Value eval() override { return value; }
     double number() override { return value.num(); }
 };

@@ -124,7 +124,9 @@ namespace {
 // Arithmetic on two numbers: no Value is made unless one is asked for.
 template <BinKind K> class ArithOp final : public BinOp {
   public:
-    using BinOp::BinOp;
+    ArithOp(NodePtr l, const std::string& op, NodePtr r) : BinOp(std::move(l), op, std::move(r)) {
+        numeric = true;
+    }
     Value eval() override { return Value::number(compute()); }
     double number() override { return compute(); }
     bool test() override { return compute() != 0; }
@@ -151,28 +153,93 @@ template <BinKind K> class CompareOp final : public BinOp {
     }
 };
 
-class AddOp final : public BinOp {
+// How an operand of `+`, `==` or `!=` is read, chosen when parsed.
+enum class Read : uint8_t {
+    Var,  // in place
+    Copy, // a variable copied, since the other operand may change it
+    Lit,  // in place
+    Num,  // a node whose value is always a number
+    Any,  // evaluated
+};
+
+// Each reader keeps only what its kind needs, so reading a variable or a
+// literal makes no Value at all.
+template <Read R> struct Operand;
+
+template <> struct Operand<Read::Num> {
+    double d;
+    explicit Operand(Node* n) : d(numberOf(n)) {}
+    bool isNumber() const { return true; }
+    double number() const { return d; }
+    const Value& ref(Value& tmp) const { return tmp = Value::number(d); }
+};
+
+struct InPlace {
+    const Value* p;
+    bool isNumber() const { return p->type == ValueType::Number; }
+    double number() const { return p->n; }
+    const Value& ref(Value&) const { return *p; }
+};
+
+inline const Value* lookupVar(Node* n) {
+    auto* var = static_cast<VarAccess*>(n);
+    if (Value* v = bindings().lookup(var->name)) return v;
+    missingName(var);
+}
+
+template <> struct Operand<Read::Var> : InPlace {
+    explicit Operand(Node* n) : InPlace{lookupVar(n)} {}
+};
+
+template <> struct Operand<Read::Lit> : InPlace {
+    explicit Operand(Node* n) : InPlace{&static_cast<Literal*>(n)->value} {}
+};
+
+struct Held {
+    Value v;
+    bool isNumber() const { return v.type == ValueType::Number; }
+    double number() const { return v.n; }
+    const Value& ref(Value&) const { return v; }
+};
+
+template <> struct Operand<Read::Copy> : Held {
+    explicit Operand(Node* n) : Held{*lookupVar(n)} {}
+};
+
+template <> struct Operand<Read::Any> : Held {
+    explicit Operand(Node* n) : Held{n->eval()} {}
+};
+
+template <Read L, Read R> class AddOp final : public BinOp {
   public:
     using BinOp::BinOp;
     Value eval() override {
-        KRIN_OPERANDS;
-        if (l.type == ValueType::Number && r.type == ValueType::Number)
-            return Value::number(l.n + r.n);
-        return apply(this, l, r);
+        Operand<L> a(left.get());
+        Operand<R> b(right.get());
+        if (a.isNumber() && b.isNumber()) return Value::number(a.number() + b.number());
+        return slow(a, b);
     }
     double number() override {
-        KRIN_OPERANDS;
-        if (l.type == ValueType::Number && r.type == ValueType::Number) return l.n + r.n;
-        return apply(this, l, r).num();
+        Operand<L> a(left.get());
+        Operand<R> b(right.get());
+        if (a.isNumber() && b.isNumber()) return a.number() + b.number();
+        return slow(a, b).num();
     }
     bool test() override {
-        KRIN_OPERANDS;
-        if (l.type == ValueType::Number && r.type == ValueType::Number) return l.n + r.n != 0;
-        return apply(this, l, r).truthy();
+        Operand<L> a(left.get());
+        Operand<R> b(right.get());
+        if (a.isNumber() && b.isNumber()) return a.number() + b.number() != 0;
+        return slow(a, b).truthy();
+    }
+
+  private:
+    [[gnu::noinline]] Value slow(const Operand<L>& a, const Operand<R>& b) {
+        Value t1, t2;
+        return apply(this, a.ref(t1), b.ref(t2));
     }
 };
 
-template <bool Equal> class EqualOp final : public BinOp {
+template <Read L, Read R, bool Equal> class EqualOp final : public BinOp {
   public:
     using BinOp::BinOp;
     Value eval() override { return Value::boolean(compute()); }
@@ -181,17 +248,55 @@ template <bool Equal> class EqualOp final : public BinOp {
 
   private:
     bool compute() {
-        KRIN_OPERANDS;
-        if (l.type == ValueType::Number && r.type == ValueType::Number) return (l.n == r.n) == Equal;
-        return valuesEqual(l, r) == Equal;
+        Operand<L> a(left.get());
+        Operand<R> b(right.get());
+        if (a.isNumber() && b.isNumber()) return (a.number() == b.number()) == Equal;
+        Value t1, t2;
+        return valuesEqual(a.ref(t1), b.ref(t2)) == Equal;
     }
 };
+
+template <bool Equal> struct EqualFor {
+    template <Read L, Read R> using Op = EqualOp<L, R, Equal>;
+};
+
+Read readOf(const Node* n) {
+    if (n->numeric) return Read::Num;
+    if (n->shape == Node::Shape::Var) return Read::Var;
+    if (n->shape == Node::Shape::Literal) return Read::Lit;
+    return Read::Any;
+}
+
+template <template <Read, Read> class Op, Read L>
+NodePtr shapedRight(NodePtr l, const std::string& op, NodePtr r) {
+    switch (readOf(r.get())) {
+    case Read::Var: return std::make_shared<Op<L, Read::Var>>(std::move(l), op, std::move(r));
+    case Read::Lit: return std::make_shared<Op<L, Read::Lit>>(std::move(l), op, std::move(r));
+    case Read::Num: return std::make_shared<Op<L, Read::Num>>(std::move(l), op, std::move(r));
+    default: return std::make_shared<Op<L, Read::Any>>(std::move(l), op, std::move(r));
+    }
+}
+
+// Picks the operand readers: a variable on the left is copied when the
+// right operand may run code.
+template <template <Read, Read> class Op>
+NodePtr shaped(NodePtr l, const std::string& op, NodePtr r) {
+    Read left = readOf(l.get());
+    if (left == Read::Var && r->shape == Node::Shape::Other && !r->numeric) left = Read::Copy;
+    switch (left) {
+    case Read::Var: return shapedRight<Op, Read::Var>(std::move(l), op, std::move(r));
+    case Read::Copy: return shapedRight<Op, Read::Copy>(std::move(l), op, std::move(r));
+    case Read::Lit: return shapedRight<Op, Read::Lit>(std::move(l), op, std::move(r));
+    case Read::Num: return shapedRight<Op, Read::Num>(std::move(l), op, std::move(r));
+    default: return shapedRight<Op, Read::Any>(std::move(l), op, std::move(r));
+    }
+}
 } // namespace
 #undef KRIN_OPERANDS
 
 NodePtr makeBinOp(NodePtr l, const std::string& op, NodePtr r) {
     switch (binKind(op)) {
-    case BinKind::Add: return std::make_shared<AddOp>(std::move(l), op, std::move(r));
+    case BinKind::Add: return shaped<AddOp>(std::move(l), op, std::move(r));
 #define KRIN_NUMERIC(K, Class)                                                                     \
     case BinKind::K: return std::make_shared<Class<BinKind::K>>(std::move(l), op, std::move(r));
         KRIN_NUMERIC(Sub, ArithOp)
@@ -205,15 +310,17 @@ NodePtr makeBinOp(NodePtr l, const std::string& op, NodePtr r) {
         KRIN_NUMERIC(Le, CompareOp)
         KRIN_NUMERIC(Ge, CompareOp)
 #undef KRIN_NUMERIC
-    case BinKind::Eq: return std::make_shared<EqualOp<true>>(std::move(l), op, std::move(r));
-    case BinKind::Ne: return std::make_shared<EqualOp<false>>(std::move(l), op, std::move(r));
+    case BinKind::Eq: return shaped<EqualFor<true>::Op>(std::move(l), op, std::move(r));
+    case BinKind::Ne: return shaped<EqualFor<false>::Op>(std::move(l), op, std::move(r));
     default: return std::make_shared<BinOp>(std::move(l), op, std::move(r));
     }
 }
 
 UnaryOp::UnaryOp(std::string o, NodePtr e)
     : op(std::move(o)), operand(std::move(e)),
-      kind_(op == "!" || op == "~" || op == "-" ? op[0] : 0) {}
+      kind_(op == "!" || op == "~" || op == "-" ? op[0] : 0) {
+    numeric = kind_ == '~' || kind_ == '-';
+}
 
 Value UnaryOp::eval() {
     switch (kind_) {

@@ -2,8 +2,7 @@
 
 std::shared_ptr<Scope> globalEnv;
 
-// Never destroyed: error() exits in the middle of a run.
-Bindings* const theBindings = new Bindings;
+constinit BindingsHolder theBindings;
 
 std::vector<Symbol> Bindings::ownNames(uint32_t mark) const {
     std::vector<Symbol> names;

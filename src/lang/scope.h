@@ -51,8 +51,10 @@ class Bindings {
   public:
     Scope* root = nullptr;
 
-    Value* lookup(Symbol s) {
-        if (s < cells_.size() && cells_[s].owner) return &cells_[s].value;
+    // Every symbol has a cell: interning a name grows the cells.
+    [[gnu::always_inline]] Value* lookup(Symbol s) {
+        Cell& c = cells_[s];
+        if (c.owner) return &c.value;
         return root->find(s);
     }
     void define(Symbol s, Value v) {
@@ -68,7 +70,7 @@ class Bindings {
         c.value = std::move(v);
     }
     void assign(Symbol s, Value v) {
-        if (s < cells_.size() && cells_[s].owner) {
+        if (cells_[s].owner) {
             cells_[s].value = std::move(v);
         } else if (Value* slot = root->find(s)) {
             *slot = std::move(v);
@@ -89,6 +91,10 @@ class Bindings {
             saved_.pop_back();
         }
         --depth_;
+    }
+
+    void grow(uint32_t symbols) {
+        if (symbols > cells_.size()) cells_.resize(symbols + symbols / 2);
     }
 
     // Symbols bound by the innermost scope, in the order it defined them.
@@ -116,9 +122,15 @@ class Bindings {
     }
 };
 
-extern Bindings* const theBindings;
+// Never destroyed: error() exits in the middle of a run.
+union BindingsHolder {
+    Bindings b;
+    constexpr BindingsHolder() : b() {}
+    ~BindingsHolder() {}
+};
+extern constinit BindingsHolder theBindings;
 inline Bindings& bindings() {
-    return *theBindings;
+    return theBindings.b;
 }
 
 // Enters a local scope for its lifetime, leaving it also when unwinding.

@@ -1,4 +1,5 @@
 #include "lang/symbols.h"
+#include "lang/scope.h"
 
 #include <deque>
 #include <unordered_map>
@@ -21,6 +22,7 @@ Symbol intern(const std::string& name) {
     Symbol s = static_cast<Symbol>(t.names.size());
     t.names.push_back(name);
     t.ids.emplace(name, s);
+    bindings().grow(s + 1);
     return s;
 }
 

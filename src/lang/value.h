@@ -1,6 +1,9 @@
 #pragma once
 #include "lang/object.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <functional>
 #include <memory>
 #include <span>
@@ -256,8 +259,12 @@ std::string valueToString(const Value& v, int depth = 0);
 bool valuesEqual(const Value& a, const Value& b);
 // Truncation toward zero to 32 bits; NaN and out-of-range give INT32_MIN.
 inline int32_t intView(double d) {
+#ifdef __SSE2__
+    return _mm_cvttsd_si32(_mm_set_sd(d)); // the instruction gives INT32_MIN itself
+#else
     if (!(d > -2147483649.0 && d < 2147483648.0)) return INT32_MIN;
     return static_cast<int32_t>(d);
+#endif
 }
 inline int32_t intView(const Value& v) {
     return intView(v.num());
