@@ -132,6 +132,12 @@ FuncDeclNode::FuncDeclNode(const std::string& n, std::vector<std::string> params
     for (auto& p : params)
         function->params.push_back(intern(p));
     function->body = std::move(body);
+    if (!function->body.empty()) {
+        if (auto* r = dynamic_cast<ReturnNode*>(function->body.back().get())) {
+            function->endsInReturn = true;
+            function->returnTail = r->value.get();
+        }
+    }
 }
 
 Value FuncDeclNode::eval() {
@@ -140,16 +146,30 @@ Value FuncDeclNode::eval() {
     return f;
 }
 
+// A body's value is its last statement's; a `return` there gives its value
+// without raising the signal.
+static Value runFunctionBody(FunctionObj* fn) {
+    const NodeList& body = fn->body;
+    size_t n = body.size();
+    if (n == 0) return Value();
+    for (size_t i = 0; i + 1 < n; ++i) {
+        body[i]->exec();
+        if (pendingSignal != Signal::None) return Value();
+    }
+    if (fn->endsInReturn) return fn->returnTail ? fn->returnTail->eval() : Value();
+    return body[n - 1]->eval();
+}
+
 static Value callFunction(FunctionObj* fn, Args args) {
     KRIN_SPEND_FUEL();
     checkStack("stack overflow! ur recursion went too deep bruh");
     LocalScope scope;
     size_t bound = std::min(fn->params.size(), args.size());
     for (size_t i = 0; i < bound; ++i)
-        bindings().define(fn->params[i], std::move(args[i])); // the caller is done with them
+        bindings().bindLocal(fn->params[i], std::move(args[i])); // the caller is done with them
     Value result;
     try {
-        result = runList(fn->body);
+        result = runFunctionBody(fn);
     } catch (ReturnException& r) {
         return std::move(r.value);
     }
@@ -190,11 +210,12 @@ class ArgBuffer {
 } // namespace
 
 Value CallExpr::eval() {
-    Value c = callee->eval();
+    Value c = callee->shape == Shape::Var ? *lookupVar(callee.get()) : callee->eval();
     ArgBuffer buf(args.size());
     for (const NodePtr& arg : args)
         buf.push(arg->eval());
     mark();
+    if (c.type == ValueType::Function) return callFunction(c.functionObj(), buf.args());
     return callValue(c, buf.args());
 }
 

@@ -5,6 +5,12 @@
 
 [[noreturn]] void missingName(const VarAccess* var);
 
+[[gnu::always_inline]] inline Value* lookupVar(Node* n) {
+    auto* var = static_cast<VarAccess*>(n);
+    if (Value* v = bindings().lookup(var->name)) return v;
+    missingName(var);
+}
+
 // The value of a variable or literal without copying it; anything else is
 // evaluated into `hold`.
 [[gnu::always_inline]] inline const Value& peek(Node* n, Value& hold) {

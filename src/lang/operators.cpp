@@ -181,12 +181,6 @@ struct InPlace {
     const Value& ref(Value&) const { return *p; }
 };
 
-inline const Value* lookupVar(Node* n) {
-    auto* var = static_cast<VarAccess*>(n);
-    if (Value* v = bindings().lookup(var->name)) return v;
-    missingName(var);
-}
-
 template <> struct Operand<Read::Var> : InPlace {
     explicit Operand(Node* n) : InPlace{lookupVar(n)} {}
 };

@@ -6,7 +6,7 @@ constinit BindingsHolder theBindings;
 
 std::vector<Symbol> Bindings::ownNames(uint32_t mark) const {
     std::vector<Symbol> names;
-    for (size_t i = mark; i < saved_.size(); ++i) {
+    for (size_t i = mark; i < savedCount_; ++i) {
         Symbol s = saved_[i].sym;
         if (cells_[s].owner == depth_) names.push_back(s);
     }

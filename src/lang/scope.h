@@ -43,9 +43,11 @@ class Bindings {
         Value value;
         uint32_t owner = 0; // depth of the scope that binds it; 0: none
     };
+    // What a local binding shadowed, to put back when its scope ends.
     struct Saved {
         Symbol sym;
-        Cell old;
+        uint32_t owner;
+        RawValue value;
     };
 
   public:
@@ -62,10 +64,16 @@ class Bindings {
             root->define(s, std::move(v));
             return;
         }
-        Cell& c = cell(s);
+        bindLocal(s, std::move(v));
+    }
+    // Binds in the innermost local scope.
+    void bindLocal(Symbol s, Value&& v) {
+        Cell& c = cells_[s];
         if (c.owner != depth_) {
-            saved_.push_back({s, std::move(c)});
+            save(s, c);
             c.owner = depth_;
+            c.value = Value::adopt(v.take());
+            return;
         }
         c.value = std::move(v);
     }
@@ -82,13 +90,14 @@ class Bindings {
     // Scope entry and exit; depth 0 is the root.
     uint32_t enter() {
         ++depth_;
-        return static_cast<uint32_t>(saved_.size());
+        return savedCount_;
     }
     void leave(uint32_t mark) {
-        while (saved_.size() > mark) {
-            Saved& top = saved_.back();
-            cells_[top.sym] = std::move(top.old);
-            saved_.pop_back();
+        while (savedCount_ > mark) {
+            Saved& top = saved_[--savedCount_];
+            Cell& c = cells_[top.sym];
+            c.value = Value::adopt(top.value);
+            c.owner = top.owner;
         }
         --depth_;
     }
@@ -112,13 +121,18 @@ class Bindings {
 
   private:
     std::vector<Cell> cells_;
+    // Entries past savedCount_ are stale bits that own nothing.
     std::vector<Saved> saved_;
+    uint32_t savedCount_ = 0;
     uint32_t depth_ = 0;
     uint32_t base_ = 0; // depth at which the current chain starts
 
-    Cell& cell(Symbol s) {
-        if (s >= cells_.size()) cells_.resize(s + 1 + s / 2);
-        return cells_[s];
+    void save(Symbol s, Cell& c) {
+        if (savedCount_ == saved_.size()) saved_.resize(saved_.size() * 2 + 64);
+        Saved& top = saved_[savedCount_++];
+        top.sym = s;
+        top.owner = c.owner;
+        top.value = c.value.take();
     }
 };
 

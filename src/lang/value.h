@@ -52,6 +52,9 @@ struct NativeObj : Obj {
 struct FunctionObj : Obj {
     std::vector<uint32_t> params; // interned names
     std::vector<std::shared_ptr<Node>> body;
+    // The body ends in `return`: its value expression, if any.
+    bool endsInReturn = false;
+    Node* returnTail = nullptr;
 };
 
 struct VectorObj : Obj {
@@ -63,6 +66,14 @@ struct MediaObj : Obj {
     Environment* table; // owned
     explicit MediaObj(std::string p);
     ~MediaObj() override;
+};
+
+// The bits of a Value outside any Value: it carries the reference the
+// Value held, so it must go back into exactly one Value.
+struct RawValue {
+    ValueType type;
+    uint32_t len;
+    double n;
 };
 
 // A small tagged value: 16 bytes, heap parts shared by reference count.
@@ -102,6 +113,20 @@ struct Value {
         return *this;
     }
     ~Value() { drop(); }
+
+    // Hands the bits and the reference over, leaving null behind.
+    RawValue take() {
+        RawValue r{type, len, n};
+        type = ValueType::Null;
+        return r;
+    }
+    static Value adopt(RawValue r) {
+        Value v;
+        v.type = r.type;
+        v.len = r.len;
+        v.n = r.n;
+        return v;
+    }
 
     static Value number(double d) {
         Value v;
