@@ -181,7 +181,7 @@ static Value callFunction(FunctionObj* fn, Args args) {
 }
 
 Value callValue(const Value& callee, Args args) {
-    if (callee.is(ValueType::Native)) return callee.nativeObj()->fn(args);
+    if (callee.is(ValueType::Native)) return callee.nativeObj()->call(args);
     if (callee.is(ValueType::Function)) return callFunction(callee.functionObj(), args);
     error("ur trying to call something that isn't a function lmao");
 }

@@ -14,13 +14,17 @@ struct Scope {
         bool defined = false;
     };
     std::vector<Slot> slots;
+    uint32_t count = 0; // slots.size(), kept apart so a lookup does no division
 
     Value* find(Symbol s) {
-        if (s >= slots.size() || !slots[s].defined) return nullptr;
+        if (s >= count || !slots[s].defined) return nullptr;
         return &slots[s].value;
     }
     void define(Symbol s, Value v) {
-        if (s >= slots.size()) slots.resize(s + 1);
+        if (s >= count) {
+            slots.resize(s + 1);
+            count = s + 1;
+        }
         slots[s].value = std::move(v);
         slots[s].defined = true;
     }

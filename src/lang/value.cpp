@@ -130,3 +130,8 @@ bool valuesEqual(const Value& a, const Value& b) {
     }
     return false;
 }
+
+void Environment::set(const std::string& key, Value v) {
+    if (key.size() == 9 && key == "__setters") hasSetters = true;
+    variables[key] = std::move(v);
+}

@@ -1,5 +1,6 @@
 #pragma once
 #include "lang/object.h"
+#include "lang/pool.h"
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -44,7 +45,12 @@ struct StringObj : Obj {
 
 struct NativeObj : Obj {
     NativeFunction fn;
-    explicit NativeObj(NativeFunction f) : fn(std::move(f)) {}
+    // Set when `fn` holds a plain function, which can then be called directly.
+    Value (*plain)(Args) = nullptr;
+    explicit NativeObj(NativeFunction f) : fn(std::move(f)) {
+        if (auto* p = fn.target<Value (*)(Args)>()) plain = *p;
+    }
+    Value call(Args args);
 };
 
 // One per `def` in the source: every function Value made from that
@@ -211,7 +217,10 @@ struct Value {
 // A table. Entries live in a standard hash map, so tables list their
 // entries in that map's own order, never sorted.
 struct Environment : Obj {
-    std::unordered_map<std::string, Value> variables;
+    using Entries = std::unordered_map<std::string, Value, std::hash<std::string>,
+                                       std::equal_to<std::string>,
+                                       PoolAllocator<std::pair<const std::string, Value>>>;
+    Entries variables;
     // Entries stay where they are until erased, so a lookup site may keep a
     // pointer to one while the table's serial and erase count are unchanged.
     const uint64_t serial = nextSerial();
@@ -222,11 +231,8 @@ struct Environment : Obj {
         auto it = variables.find(key);
         return it == variables.end() ? nullptr : &it->second;
     }
-    void set(const std::string& key, Value v) {
-        if (key.size() == 9 && key == "__setters") hasSetters = true;
-        variables[key] = std::move(v);
-    }
-    void erase(std::unordered_map<std::string, Value>::iterator it) {
+    void set(const std::string& key, Value v);
+    void erase(Entries::iterator it) {
         ++erasures;
         variables.erase(it);
     }
@@ -263,6 +269,10 @@ class PropertyCache {
     uint32_t erasures_ = 0;
     Value* slot_ = nullptr;
 };
+
+inline Value NativeObj::call(Args args) {
+    return plain ? plain(args) : fn(args);
+}
 
 inline Value Value::table(Environment* t) {
     return fromObj(ValueType::Table, t);

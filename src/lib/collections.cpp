@@ -1,6 +1,7 @@
 #include "lib/collections.h"
 #include "runner/error.h"
 
+#include <charconv>
 #include <cstdint>
 
 namespace {
@@ -25,7 +26,9 @@ void setLength(Environment* array, int64_t n) {
 }
 
 std::string indexKey(int64_t i) {
-    return std::to_string(i);
+    char digits[24];
+    auto end = std::to_chars(digits, digits + sizeof digits, i).ptr;
+    return std::string(digits, end);
 }
 
 // Builds a new array table entry by entry.
