@@ -52,8 +52,11 @@ double VarAccess::number() {
 }
 
 Value PropAccess::eval() {
-    Value o = object->eval();
-    if (o.isVector() && property.size() == 1) {
+    Value hold;
+    const Value& o = peek(object.get(), hold);
+    if (o.type == ValueType::Table) {
+        if (Value* v = cache.find(static_cast<Environment*>(o.obj), property)) return *v;
+    } else if (o.isVector() && property.size() == 1) {
         char c = property[0];
         if (c == 'x') return Value::number(o.x());
         if (c == 'y') return Value::number(o.y());
@@ -88,43 +91,50 @@ AssignNode::AssignNode(NodePtr t, NodePtr v)
     : target(std::move(t)), value(std::move(v)), var_(dynamic_cast<VarAccess*>(target.get())),
       prop_(dynamic_cast<PropAccess*>(target.get())) {}
 
-Value AssignNode::eval() {
+// `Wanted`: the assignment's value is used; otherwise the value moves
+// into place without copies.
+template <bool Wanted> Value AssignNode::run() {
     Value v = value->eval();
     if (var_) {
-        bindings().assign(var_->name, v);
+        bindings().assign(var_->name, Wanted ? Value(v) : std::move(v));
         return v;
     }
     if (!prop_) return v;
-    Value t = prop_->object->eval();
+    Value hold;
+    const Value& t = peek(prop_->object.get(), hold);
     if (!t.is(ValueType::Table)) return v;
-    return storeProperty(t.env(), v);
+    Environment* table = t.env();
+    if (table->hasSetters) {
+        Value result;
+        Value keep = t; // the setter may run any code
+        if (runSetter(table, v, result)) return result;
+    }
+    if (Value* slot = store_.find(table, prop_->property)) {
+        *slot = Wanted ? Value(v) : std::move(v);
+        return v;
+    }
+    table->set(prop_->property, Wanted ? Value(v) : std::move(v));
+    return v;
+}
+
+Value AssignNode::eval() {
+    return run<true>();
 }
 
 void AssignNode::exec() {
-    if (var_) {
-        bindings().assign(var_->name, value->eval());
-        return;
-    }
-    eval();
+    run<false>();
 }
 
-Value AssignNode::storeProperty(Environment* table, const Value& v) {
-    PropAccess* prop = prop_;
-    Value* setters = table->hasSetters ? setters_.find(table, settersKey) : nullptr;
-    if (setters && setters->is(ValueType::Table)) {
-        Value* setter = setters->env()->find(prop->property);
-        if (setter && setter->is(ValueType::Native)) {
-            Value arg = v;
-            mark();
-            return setter->nativeObj()->fn(Args(&arg, 1));
-        }
-    }
-    if (Value* slot = store_.find(table, prop->property)) {
-        *slot = v;
-        return v;
-    }
-    table->set(prop->property, v);
-    return v;
+// Calls the native the table's "__setters" keeps for the property, if any.
+bool AssignNode::runSetter(Environment* table, const Value& v, Value& result) {
+    Value* setters = setters_.find(table, settersKey);
+    if (!setters || !setters->is(ValueType::Table)) return false;
+    Value* setter = setters->env()->find(prop_->property);
+    if (!setter || !setter->is(ValueType::Native)) return false;
+    Value arg = v;
+    mark();
+    result = setter->nativeObj()->call(Args(&arg, 1));
+    return true;
 }
 
 FuncDeclNode::FuncDeclNode(const std::string& n, std::vector<std::string> params, NodeList body)

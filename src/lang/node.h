@@ -137,7 +137,8 @@ class AssignNode : public Node {
     void exec() override;
 
   private:
-    Value storeProperty(Environment* table, const Value& v);
+    template <bool Wanted> Value run();
+    bool runSetter(Environment* table, const Value& v, Value& result);
     // What the target is, found once when parsed.
     VarAccess* var_;
     PropAccess* prop_;

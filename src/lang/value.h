@@ -223,8 +223,15 @@ struct Environment : Obj {
     Entries variables;
     // Entries stay where they are until erased, so a lookup site may keep a
     // pointer to one while the table's serial and erase count are unchanged.
+    // Keys that start with a digit (array indexes) are counted apart, so
+    // popping an array leaves the remembered place of its "length" valid.
     const uint64_t serial = nextSerial();
     uint32_t erasures = 0;
+    uint32_t indexErasures = 0;
+    static bool isIndexKey(const std::string& key) {
+        return !key.empty() && key[0] >= '0' && key[0] <= '9';
+    }
+    uint32_t erasuresOf(bool indexKey) const { return indexKey ? indexErasures : erasures; }
     bool hasSetters = false; // a "__setters" entry was ever written
 
     Value* find(const std::string& key) {
@@ -233,7 +240,7 @@ struct Environment : Obj {
     }
     void set(const std::string& key, Value v);
     void erase(Entries::iterator it) {
-        ++erasures;
+        ++(isIndexKey(it->first) ? indexErasures : erasures);
         variables.erase(it);
     }
 
@@ -248,11 +255,12 @@ struct Environment : Obj {
 class PropertyCache {
   public:
     Value* find(Environment* t, const std::string& key) {
-        if (t->serial == serial_ && t->erasures == erasures_) return slot_;
+        if (t->serial == serial_ && t->erasuresOf(index_) == erasures_) return slot_;
         Value* v = t->find(key);
         if (v) {
+            index_ = Environment::isIndexKey(key);
             serial_ = t->serial;
-            erasures_ = t->erasures;
+            erasures_ = t->erasuresOf(index_);
             slot_ = v;
         }
         return v;
@@ -261,12 +269,13 @@ class PropertyCache {
     // The caller erased some other entry of `t`: the remembered one is still
     // where it was.
     void keep(Environment* t) {
-        if (t->serial == serial_) erasures_ = t->erasures;
+        if (t->serial == serial_) erasures_ = t->erasuresOf(index_);
     }
 
   private:
     uint64_t serial_ = 0;
     uint32_t erasures_ = 0;
+    bool index_ = false;
     Value* slot_ = nullptr;
 };
 
