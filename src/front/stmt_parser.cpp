@@ -108,7 +108,7 @@ NodePtr parseStmt(const TokenList& tokens, uint64_t& pos) {
     if (isToken(tokens, pos, "=")) {
         const Token& eq = tokens[pos++];
         NodePtr value = parseExpr(tokens, pos);
-        return at(std::make_shared<AssignNode>(std::move(expr), std::move(value)), eq);
+        return at(makeAssign(std::move(expr), std::move(value)), eq);
     }
     return expr;
 }

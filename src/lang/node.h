@@ -136,14 +136,19 @@ class AssignNode : public Node {
     Value eval() override;
     void exec() override;
 
-  private:
-    template <bool Wanted> Value run();
-    bool runSetter(Environment* table, const Value& v, Value& result);
+  protected:
     // What the target is, found once when parsed.
     VarAccess* var_;
     PropAccess* prop_;
+
+  private:
+    template <bool Wanted> Value run();
+    bool runSetter(Environment* table, const Value& v, Value& result);
     PropertyCache store_, setters_;
 };
+
+// An AssignNode, specialised for `x = x + e` and `x = x - e`.
+NodePtr makeAssign(NodePtr target, NodePtr value);
 
 class FuncDeclNode : public Node {
   public:

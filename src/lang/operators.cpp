@@ -168,7 +168,7 @@ template <Read R> struct Operand;
 
 template <> struct Operand<Read::Num> {
     double d;
-    explicit Operand(Node* n) : d(numberOf(n)) {}
+    [[gnu::always_inline]] explicit Operand(Node* n) : d(numberOf(n)) {}
     bool isNumber() const { return true; }
     double number() const { return d; }
     const Value& ref(Value& tmp) const { return tmp = Value::number(d); }
@@ -182,11 +182,11 @@ struct InPlace {
 };
 
 template <> struct Operand<Read::Var> : InPlace {
-    explicit Operand(Node* n) : InPlace{lookupVar(n)} {}
+    [[gnu::always_inline]] explicit Operand(Node* n) : InPlace{lookupVar(n)} {}
 };
 
 template <> struct Operand<Read::Lit> : InPlace {
-    explicit Operand(Node* n) : InPlace{&static_cast<Literal*>(n)->value} {}
+    [[gnu::always_inline]] explicit Operand(Node* n) : InPlace{&static_cast<Literal*>(n)->value} {}
 };
 
 struct Held {
@@ -276,7 +276,7 @@ NodePtr shapedRight(NodePtr l, const std::string& op, NodePtr r) {
 template <template <Read, Read> class Op>
 NodePtr shaped(NodePtr l, const std::string& op, NodePtr r) {
     Read left = readOf(l.get());
-    if (left == Read::Var && r->shape == Node::Shape::Other && !r->numeric) left = Read::Copy;
+    if (left == Read::Var && r->shape == Node::Shape::Other) left = Read::Copy;
     switch (left) {
     case Read::Var: return shapedRight<Op, Read::Var>(std::move(l), op, std::move(r));
     case Read::Copy: return shapedRight<Op, Read::Copy>(std::move(l), op, std::move(r));
@@ -336,4 +336,60 @@ double UnaryOp::number() {
 
 bool UnaryOp::test() {
     return kind_ == '!' ? !operand->test() : eval().truthy();
+}
+
+namespace {
+// `x = x + e` or `x = x - e` on a number updates the variable where it
+// lives; anything else takes the general assignment.
+template <BinKind K> class UpdateNode final : public AssignNode {
+  public:
+    using AssignNode::AssignNode;
+    Value eval() override {
+        double result;
+        if (update(result)) return Value::number(result);
+        return AssignNode::eval();
+    }
+    void exec() override {
+        double result;
+        if (!update(result)) AssignNode::exec();
+    }
+
+  private:
+    static double combine(double a, double b) { return K == BinKind::Add ? a + b : a - b; }
+
+    bool update(double& result) {
+        Value* slot = bindings().lookup(var_->name);
+        if (!slot || slot->type != ValueType::Number) return false;
+        Node* operand = static_cast<BinOp*>(value.get())->right.get();
+        double a = slot->n;
+        if (operand->shape == Shape::Var) {
+            Value* b = bindings().lookup(static_cast<VarAccess*>(operand)->name);
+            if (!b || b->type != ValueType::Number) return false;
+            slot->n = result = combine(a, b->n);
+        } else if (operand->shape == Shape::Literal && operand->numeric) {
+            slot->n = result = combine(a, static_cast<Literal*>(operand)->value.n);
+        } else if (operand->numeric) {
+            // The operand may run code that moves or rebinds the variable.
+            result = combine(a, operand->number());
+            bindings().assign(var_->name, Value::number(result));
+        } else {
+            return false;
+        }
+        return true;
+    }
+};
+} // namespace
+
+NodePtr makeAssign(NodePtr target, NodePtr value) {
+    auto* var = dynamic_cast<VarAccess*>(target.get());
+    auto* bin = dynamic_cast<BinOp*>(value.get());
+    if (var && bin && (bin->kind == BinKind::Add || bin->kind == BinKind::Sub)) {
+        auto* left = dynamic_cast<VarAccess*>(bin->left.get());
+        if (left && left->name == var->name) {
+            if (bin->kind == BinKind::Add)
+                return std::make_shared<UpdateNode<BinKind::Add>>(std::move(target), std::move(value));
+            return std::make_shared<UpdateNode<BinKind::Sub>>(std::move(target), std::move(value));
+        }
+    }
+    return std::make_shared<AssignNode>(std::move(target), std::move(value));
 }
