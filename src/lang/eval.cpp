@@ -234,7 +234,9 @@ Value IfNode::eval() {
 }
 
 void IfNode::exec() {
-    execList(condition->test() ? thenBody : elseBody);
+    const NodeList& list = condition->test() ? thenBody : elseBody;
+    if (list.size() == 1) return list[0]->exec();
+    execList(list);
 }
 
 namespace {
@@ -316,10 +318,14 @@ void ForNode::exec() {
 
 // Control-flow nodes mark their position in case the signal reaches the top.
 Value ReturnNode::eval() {
+    exec();
+    return Value();
+}
+
+void ReturnNode::exec() {
     mark();
     returnValue = value ? value->eval() : Value();
     pendingSignal = Signal::Return;
-    return Value();
 }
 
 Value BreakNode::eval() {

@@ -203,6 +203,7 @@ class ReturnNode : public Node {
     NodePtr value;
     explicit ReturnNode(NodePtr v) : value(std::move(v)) {}
     Value eval() override;
+    void exec() override;
 };
 
 class BreakNode : public Node {

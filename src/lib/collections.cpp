@@ -1,7 +1,6 @@
 #include "lib/collections.h"
 #include "runner/error.h"
 
-#include <charconv>
 #include <cstdint>
 
 namespace {
@@ -27,8 +26,15 @@ void setLength(Environment* array, int64_t n) {
 
 std::string indexKey(int64_t i) {
     char digits[24];
-    auto end = std::to_chars(digits, digits + sizeof digits, i).ptr;
-    return std::string(digits, end);
+    char* end = digits + sizeof digits;
+    char* p = end;
+    uint64_t u = i < 0 ? 0 - static_cast<uint64_t>(i) : static_cast<uint64_t>(i);
+    do {
+        *--p = static_cast<char>('0' + u % 10);
+        u /= 10;
+    } while (u);
+    if (i < 0) *--p = '-';
+    return std::string(p, end);
 }
 
 // Builds a new array table entry by entry.
