@@ -94,7 +94,10 @@ AssignNode::AssignNode(NodePtr t, NodePtr v)
 // `Wanted`: the assignment's value is used; otherwise the value moves
 // into place without copies.
 template <bool Wanted> Value AssignNode::run() {
-    Value v = value->eval();
+    return store<Wanted>(value->eval());
+}
+
+template <bool Wanted> Value AssignNode::store(Value v) {
     if (var_) {
         bindings().assign(var_->name, Wanted ? Value(v) : std::move(v));
         return v;
@@ -116,6 +119,9 @@ template <bool Wanted> Value AssignNode::run() {
     table->set(prop_->property, Wanted ? Value(v) : std::move(v));
     return v;
 }
+
+template Value AssignNode::store<true>(Value v);
+template Value AssignNode::store<false>(Value v);
 
 Value AssignNode::eval() {
     return run<true>();

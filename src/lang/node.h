@@ -20,6 +20,7 @@ class Node {
     enum class Shape : uint8_t { Other, Var, Literal };
     Shape shape = Shape::Other;
     bool numeric = false; // the value is always a number
+    bool pure = false;    // evaluating it runs no script code and changes nothing
     int line = 1, col = 1;
     virtual ~Node() = default;
     virtual Value eval() = 0;
@@ -39,6 +40,7 @@ class Literal : public Node {
     Value value;
     explicit Literal(Value v) : value(std::move(v)) {
         shape = Shape::Literal;
+        pure = true;
         numeric = value.is(ValueType::Number);
     }
     Value eval() override { return value; }
@@ -48,7 +50,10 @@ class Literal : public Node {
 class VarAccess : public Node {
   public:
     Symbol name;
-    explicit VarAccess(const std::string& n) : name(intern(n)) { shape = Shape::Var; }
+    explicit VarAccess(const std::string& n) : name(intern(n)) {
+        shape = Shape::Var;
+        pure = true;
+    }
     Value eval() override;
     double number() override;
 };
@@ -57,7 +62,9 @@ class PropAccess : public Node {
   public:
     NodePtr object;
     std::string property;
-    PropAccess(NodePtr o, std::string p) : object(std::move(o)), property(std::move(p)) {}
+    PropAccess(NodePtr o, std::string p) : object(std::move(o)), property(std::move(p)) {
+        pure = object->pure;
+    }
     Value eval() override;
     PropertyCache cache;
 };
@@ -140,6 +147,8 @@ class AssignNode : public Node {
     // What the target is, found once when parsed.
     VarAccess* var_;
     PropAccess* prop_;
+    // Stores an evaluated value in the target.
+    template <bool Wanted> Value store(Value v);
 
   private:
     template <bool Wanted> Value run();

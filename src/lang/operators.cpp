@@ -18,7 +18,9 @@ static BinKind binKind(const std::string& op) {
 
 BinOp::BinOp(NodePtr l, std::string o, NodePtr r)
     : left(std::move(l)), right(std::move(r)), op(std::move(o)), kind(binKind(op)),
-      readLeftInPlace_(right->shape != Shape::Other) {}
+      readLeftInPlace_(right->shape != Shape::Other) {
+    pure = left->pure && right->pure;
+}
 
 static Value concat(const Value& l, const Value& r) {
 #ifdef KRIN_FUZZING
@@ -314,6 +316,7 @@ UnaryOp::UnaryOp(std::string o, NodePtr e)
     : op(std::move(o)), operand(std::move(e)),
       kind_(op == "!" || op == "~" || op == "-" ? op[0] : 0) {
     numeric = kind_ == '~' || kind_ == '-';
+    pure = operand->pure;
 }
 
 Value UnaryOp::eval() {
@@ -339,6 +342,25 @@ bool UnaryOp::test() {
 }
 
 namespace {
+// The right operand of an update as a number. False when it is not one;
+// then it ran only if it is pure, so the general path may run it again.
+[[gnu::always_inline]] inline bool operandNumber(Node* operand, double& out) {
+    if (operand->shape == Node::Shape::Var) {
+        Value* v = bindings().lookup(static_cast<VarAccess*>(operand)->name);
+        if (!v || v->type != ValueType::Number) return false;
+        out = v->n;
+        return true;
+    }
+    if (operand->numeric) {
+        out = numberOf(operand);
+        return true;
+    }
+    if (!operand->pure) return false;
+    Value v = operand->eval();
+    out = v.n;
+    return v.type == ValueType::Number;
+}
+
 // `x = x + e` or `x = x - e` on a number updates the variable where it
 // lives; anything else takes the general assignment.
 template <BinKind K> class UpdateNode final : public AssignNode {
@@ -357,39 +379,89 @@ template <BinKind K> class UpdateNode final : public AssignNode {
   private:
     static double combine(double a, double b) { return K == BinKind::Add ? a + b : a - b; }
 
-    bool update(double& result) {
+    [[gnu::always_inline]] bool update(double& result) {
         Value* slot = bindings().lookup(var_->name);
         if (!slot || slot->type != ValueType::Number) return false;
         Node* operand = static_cast<BinOp*>(value.get())->right.get();
-        double a = slot->n;
-        if (operand->shape == Shape::Var) {
-            Value* b = bindings().lookup(static_cast<VarAccess*>(operand)->name);
-            if (!b || b->type != ValueType::Number) return false;
-            slot->n = result = combine(a, b->n);
-        } else if (operand->shape == Shape::Literal && operand->numeric) {
-            slot->n = result = combine(a, static_cast<Literal*>(operand)->value.n);
-        } else if (operand->numeric) {
-            // The operand may run code that moves or rebinds the variable.
-            result = combine(a, operand->number());
-            bindings().assign(var_->name, Value::number(result));
+        double a = slot->n, b;
+        if (!operandNumber(operand, b)) return false;
+        if (operand->pure) {
+            slot->n = result = combine(a, b);
         } else {
-            return false;
+            // The operand ran code that may have moved or rebound the variable.
+            result = combine(a, b);
+            bindings().assign(var_->name, Value::number(result));
         }
         return true;
     }
 };
+
+// `t.p = t.p + e` or `t.p = t.p - e` with `t` a variable, the same way.
+template <BinKind K> class PropUpdateNode final : public AssignNode {
+  public:
+    using AssignNode::AssignNode;
+    Value eval() override {
+        double result;
+        if (update(result)) return Value::number(result);
+        return AssignNode::eval();
+    }
+    void exec() override {
+        double result;
+        if (!update(result)) AssignNode::exec();
+    }
+
+  private:
+    static double combine(double a, double b) { return K == BinKind::Add ? a + b : a - b; }
+
+    [[gnu::always_inline]] bool update(double& result) {
+        Value* t = bindings().lookup(static_cast<VarAccess*>(prop_->object.get())->name);
+        if (!t || t->type != ValueType::Table) return false;
+        auto* table = static_cast<Environment*>(t->obj);
+        if (table->hasSetters) return false;
+        Value* slot = entry_.find(table, prop_->property);
+        if (!slot || slot->type != ValueType::Number) return false;
+        Node* operand = static_cast<BinOp*>(value.get())->right.get();
+        double a = slot->n, b;
+        if (!operandNumber(operand, b)) return false;
+        result = combine(a, b);
+        if (operand->pure)
+            slot->n = result;
+        else
+            store<false>(Value::number(result));
+        return true;
+    }
+
+    PropertyCache entry_;
+};
+
+bool sameVariable(const Node* a, const Node* b) {
+    auto* x = dynamic_cast<const VarAccess*>(a);
+    auto* y = dynamic_cast<const VarAccess*>(b);
+    return x && y && x->name == y->name;
+}
+
+// `t.p` twice, with the same variable `t`.
+bool sameProperty(const Node* a, const Node* b) {
+    auto* x = dynamic_cast<const PropAccess*>(a);
+    auto* y = dynamic_cast<const PropAccess*>(b);
+    return x && y && x->property == y->property && sameVariable(x->object.get(), y->object.get());
+}
+
+template <template <BinKind> class Node>
+NodePtr makeUpdate(BinKind kind, NodePtr target, NodePtr value) {
+    if (kind == BinKind::Add)
+        return std::make_shared<Node<BinKind::Add>>(std::move(target), std::move(value));
+    return std::make_shared<Node<BinKind::Sub>>(std::move(target), std::move(value));
+}
 } // namespace
 
 NodePtr makeAssign(NodePtr target, NodePtr value) {
-    auto* var = dynamic_cast<VarAccess*>(target.get());
     auto* bin = dynamic_cast<BinOp*>(value.get());
-    if (var && bin && (bin->kind == BinKind::Add || bin->kind == BinKind::Sub)) {
-        auto* left = dynamic_cast<VarAccess*>(bin->left.get());
-        if (left && left->name == var->name) {
-            if (bin->kind == BinKind::Add)
-                return std::make_shared<UpdateNode<BinKind::Add>>(std::move(target), std::move(value));
-            return std::make_shared<UpdateNode<BinKind::Sub>>(std::move(target), std::move(value));
-        }
+    if (bin && (bin->kind == BinKind::Add || bin->kind == BinKind::Sub)) {
+        if (sameVariable(target.get(), bin->left.get()))
+            return makeUpdate<UpdateNode>(bin->kind, std::move(target), std::move(value));
+        if (sameProperty(target.get(), bin->left.get()))
+            return makeUpdate<PropUpdateNode>(bin->kind, std::move(target), std::move(value));
     }
     return std::make_shared<AssignNode>(std::move(target), std::move(value));
 }
