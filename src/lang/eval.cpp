@@ -229,8 +229,9 @@ Value CallExpr::eval() {
     Value c = callee->shape == Shape::Var ? *lookupVar(callee.get()) : callee->eval();
     ArgBuffer buf(args.size());
     for (const NodePtr& arg : args)
-        buf.push(arg->eval());
+        buf.push(valueOf(arg.get()));
     mark();
+    if (c.type == ValueType::Native) return c.nativeObj()->call(buf.args());
     if (c.type == ValueType::Function) return callFunction(c.functionObj(), buf.args());
     return callValue(c, buf.args());
 }

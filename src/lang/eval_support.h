@@ -11,6 +11,13 @@
     missingName(var);
 }
 
+// A node's value, with variables and literals read without a call.
+[[gnu::always_inline]] inline Value valueOf(Node* n) {
+    if (n->shape == Node::Shape::Var) return *lookupVar(n);
+    if (n->shape == Node::Shape::Literal) return static_cast<Literal*>(n)->value;
+    return n->eval();
+}
+
 // The value of a variable or literal without copying it; anything else is
 // evaluated into `hold`.
 [[gnu::always_inline]] inline const Value& peek(Node* n, Value& hold) {
