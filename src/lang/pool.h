@@ -46,19 +46,20 @@ template <size_t Size> class FixedPool {
 
 template <class T> struct PoolAllocator {
     using value_type = T;
+#ifdef KRIN_HEAP_ONLY
+    static constexpr bool pooled = false;
+#else
+    static constexpr bool pooled = true;
+#endif
     PoolAllocator() = default;
     template <class U> PoolAllocator(const PoolAllocator<U>&) {}
 
     T* allocate(size_t n) {
-#ifndef KRIN_HEAP_ONLY
-        if (n == 1) return static_cast<T*>(FixedPool<sizeof(T)>::get());
-#endif
+        if (pooled && n == 1) return static_cast<T*>(FixedPool<sizeof(T)>::get());
         return static_cast<T*>(::operator new(n * sizeof(T)));
     }
     void deallocate(T* p, size_t n) {
-#ifndef KRIN_HEAP_ONLY
-        if (n == 1) return FixedPool<sizeof(T)>::put(p);
-#endif
+        if (pooled && n == 1) return FixedPool<sizeof(T)>::put(p);
         ::operator delete(p);
     }
     template <class U> bool operator==(const PoolAllocator<U>&) const { return true; }
