@@ -2,6 +2,7 @@
 #include "lang/symbols.h"
 #include "lang/value.h"
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,21 +14,16 @@ struct Scope {
         Value value;
         bool defined = false;
     };
-    std::vector<Slot> slots;
-    uint32_t count = 0; // slots.size(), kept apart so a lookup does no division
+    // Grown at the end only, so a slot never moves: the bindings keep
+    // pointers to the slots of their root.
+    std::deque<Slot> slots;
+    uint32_t count = 0;
 
     Value* find(Symbol s) {
         if (s >= count || !slots[s].defined) return nullptr;
         return &slots[s].value;
     }
-    void define(Symbol s, Value v) {
-        if (s >= count) {
-            slots.resize(s + 1);
-            count = s + 1;
-        }
-        slots[s].value = std::move(v);
-        slots[s].defined = true;
-    }
+    void define(Symbol s, Value v);
     void define(const std::string& name, Value v) { define(intern(name), std::move(v)); }
     // Insert-if-missing, as `raylib`'s copies do: a missing name becomes null.
     Value& get(const std::string& name) {
@@ -45,7 +41,8 @@ struct Scope {
 class Bindings {
     struct Cell {
         Value value;
-        uint32_t owner = 0; // depth of the scope that binds it; 0: none
+        uint32_t owner = 0;     // depth of the scope that binds it; 0: none
+        Value* global = nullptr; // the root's slot for the name, if it has one
     };
     // What a local binding shadowed, to put back when its scope ends.
     struct Saved {
@@ -55,17 +52,25 @@ class Bindings {
     };
 
   public:
-    Scope* root = nullptr;
+    Scope* root() const { return root_; }
+    void setRoot(Scope* r) {
+        root_ = r;
+        refreshGlobals();
+    }
 
     // Every symbol has a cell: interning a name grows the cells.
     [[gnu::always_inline]] Value* lookup(Symbol s) {
         Cell& c = cells_[s];
         if (c.owner) return &c.value;
-        return root->find(s);
+        return c.global;
+    }
+    // The root just defined `s` for the first time.
+    void noteGlobal(Symbol s, Value* slot) {
+        if (s < cells_.size()) cells_[s].global = slot;
     }
     void define(Symbol s, Value v) {
         if (depth_ == base_) {
-            root->define(s, std::move(v));
+            root_->define(s, std::move(v));
             return;
         }
         bindLocal(s, std::move(v));
@@ -82,10 +87,11 @@ class Bindings {
         c.value = std::move(v);
     }
     void assign(Symbol s, Value v) {
-        if (cells_[s].owner) {
-            cells_[s].value = std::move(v);
-        } else if (Value* slot = root->find(s)) {
-            *slot = std::move(v);
+        Cell& c = cells_[s];
+        if (c.owner) {
+            c.value = std::move(v);
+        } else if (c.global) {
+            *c.global = std::move(v);
         } else {
             define(s, std::move(v));
         }
@@ -109,6 +115,7 @@ class Bindings {
     void grow(uint32_t symbols) {
         if (symbols > cells_.size()) cells_.resize(symbols + symbols / 2);
     }
+    void refreshGlobals();
 
     // Symbols bound by the innermost scope, in the order it defined them.
     std::vector<Symbol> ownNames(uint32_t mark) const;
@@ -124,6 +131,7 @@ class Bindings {
     void restore(Chain&& c);
 
   private:
+    Scope* root_ = nullptr;
     std::vector<Cell> cells_;
     // Entries past savedCount_ are stale bits that own nothing.
     std::vector<Saved> saved_;

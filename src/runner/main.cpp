@@ -28,7 +28,7 @@ static int run(int argc, char** argv) {
 
     initGraphics();
     globalEnv = std::make_shared<Scope>();
-    bindings().root = globalEnv.get();
+    bindings().setRoot(globalEnv.get());
     setupGlobals(*globalEnv);
     runPreludeBeside(path);
 
