@@ -123,8 +123,23 @@ bool BinOp::test() {
 }
 
 namespace {
+// How an operand read as a number is read, chosen when parsed.
+enum class NumRead : uint8_t { Var, Lit, Any };
+
+NumRead numReadOf(const Node* n) {
+    if (n->shape == Node::Shape::Var) return NumRead::Var;
+    if (n->shape == Node::Shape::Literal) return NumRead::Lit;
+    return NumRead::Any;
+}
+
+template <NumRead R> [[gnu::always_inline]] inline double readNumber(Node* n) {
+    if constexpr (R == NumRead::Var) return lookupVar(n)->num();
+    if constexpr (R == NumRead::Lit) return static_cast<Literal*>(n)->value.num();
+    if constexpr (R == NumRead::Any) return n->number();
+}
+
 // Arithmetic on two numbers: no Value is made unless one is asked for.
-template <BinKind K> class ArithOp final : public BinOp {
+template <BinKind K, NumRead L, NumRead R> class ArithOp final : public BinOp {
   public:
     ArithOp(NodePtr l, const std::string& op, NodePtr r) : BinOp(std::move(l), op, std::move(r)) {
         numeric = true;
@@ -134,14 +149,14 @@ template <BinKind K> class ArithOp final : public BinOp {
     bool test() override { return compute() != 0; }
 
   private:
-    double compute() {
-        double a = numberOf(left.get());
-        return arith<K>(this, a, numberOf(right.get()));
+    [[gnu::always_inline]] double compute() {
+        double a = readNumber<L>(left.get());
+        return arith<K>(this, a, readNumber<R>(right.get()));
     }
 };
 
 // Comparisons make a boolean, whose number is 0.
-template <BinKind K> class CompareOp final : public BinOp {
+template <BinKind K, NumRead L, NumRead R> class CompareOp final : public BinOp {
   public:
     using BinOp::BinOp;
     Value eval() override { return Value::boolean(compute()); }
@@ -149,11 +164,29 @@ template <BinKind K> class CompareOp final : public BinOp {
     bool test() override { return compute(); }
 
   private:
-    bool compute() {
-        double a = numberOf(left.get());
-        return arith<K>(this, a, numberOf(right.get())) != 0;
+    [[gnu::always_inline]] bool compute() {
+        double a = readNumber<L>(left.get());
+        return arith<K>(this, a, readNumber<R>(right.get())) != 0;
     }
 };
+
+template <template <BinKind, NumRead, NumRead> class Op, BinKind K, NumRead L>
+NodePtr numericRight(NodePtr l, const std::string& op, NodePtr r) {
+    switch (numReadOf(r.get())) {
+    case NumRead::Var: return std::make_shared<Op<K, L, NumRead::Var>>(std::move(l), op, std::move(r));
+    case NumRead::Lit: return std::make_shared<Op<K, L, NumRead::Lit>>(std::move(l), op, std::move(r));
+    default: return std::make_shared<Op<K, L, NumRead::Any>>(std::move(l), op, std::move(r));
+    }
+}
+
+template <template <BinKind, NumRead, NumRead> class Op, BinKind K>
+NodePtr numeric(NodePtr l, const std::string& op, NodePtr r) {
+    switch (numReadOf(l.get())) {
+    case NumRead::Var: return numericRight<Op, K, NumRead::Var>(std::move(l), op, std::move(r));
+    case NumRead::Lit: return numericRight<Op, K, NumRead::Lit>(std::move(l), op, std::move(r));
+    default: return numericRight<Op, K, NumRead::Any>(std::move(l), op, std::move(r));
+    }
+}
 
 // How an operand of `+`, `==` or `!=` is read, chosen when parsed.
 enum class Read : uint8_t {
@@ -294,7 +327,7 @@ NodePtr makeBinOp(NodePtr l, const std::string& op, NodePtr r) {
     switch (binKind(op)) {
     case BinKind::Add: return shaped<AddOp>(std::move(l), op, std::move(r));
 #define KRIN_NUMERIC(K, Class)                                                                     \
-    case BinKind::K: return std::make_shared<Class<BinKind::K>>(std::move(l), op, std::move(r));
+    case BinKind::K: return numeric<Class, BinKind::K>(std::move(l), op, std::move(r));
         KRIN_NUMERIC(Sub, ArithOp)
         KRIN_NUMERIC(Mul, ArithOp)
         KRIN_NUMERIC(Div, ArithOp)
