@@ -40,7 +40,11 @@ if(NOT TARGET raylib)
 endif()
 
 add_library(krin::raylib INTERFACE IMPORTED GLOBAL)
-target_link_libraries(krin::raylib INTERFACE raylib)
+include(${CMAKE_CURRENT_LIST_DIR}/sdl_lazy.cmake)
+krin_link_raylib_lazily(_krin_sdl_lazy)
+if(NOT _krin_sdl_lazy)
+    target_link_libraries(krin::raylib INTERFACE raylib)
+endif()
 
 # A static raylib leaves its own dependencies to the final link: its export names SDL2
 # but not libm, threads (miniaudio) or libdl (miniaudio loads the sound backends).
@@ -66,3 +70,4 @@ message(STATUS "raylib ${raylib_VERSION} (${_krin_raylib_type}) from ${raylib_DI
 unset(_krin_raylib_hint)
 unset(_krin_raylib_type)
 unset(_krin_raylib_dir)
+unset(_krin_sdl_lazy)

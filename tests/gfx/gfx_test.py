@@ -216,10 +216,24 @@ def messages(krin):
     return 1 if failures else 0
 
 
-def no_display(krin):
+def sdl_loaded(krin, source, env):
+    with tempfile.TemporaryDirectory() as folder:
+        path = write_script(folder, source)
+        proc = subprocess.run([krin, path], env=dict(env, LD_DEBUG="libs"), capture_output=True,
+                              timeout=20)
+    return b"libSDL2" in proc.stderr
+
+
+def no_display(krin, loading):
     env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
     env["SDL_VIDEODRIVER"] = "x11"
     failures = 0
+    if loading == "lazy":
+        # SDL2 and what it brings load with the first window, not before.
+        for source, wanted in (('print(1)\n', False), ('raylib_init(100, 100, "t")\n', True)):
+            if sdl_loaded(krin, source, env) != wanted:
+                print(f"FAIL {source!r}: SDL2 {'not ' if wanted else ''}loaded")
+                failures += 1
     for source in ['print("before")\nraylib_init(100, 100, "t")\nprint("after")\n',
                    'print("before")\nvar w = Window.new("t", Vector2(100, 100))\nprint("after")\n']:
         status, out = run_krin(krin, source, env, expect_display=False)
@@ -435,7 +449,7 @@ def main(argv):
     if command == "messages":
         return messages(rest[0])
     if command == "no-display":
-        return no_display(rest[0])
+        return no_display(rest[0], rest[1] if len(rest) > 1 else "eager")
     if command == "input":
         return input_test(rest[0])
     if command == "window":
