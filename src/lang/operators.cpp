@@ -173,8 +173,10 @@ template <BinKind K, NumRead L, NumRead R> class CompareOp final : public BinOp 
 template <template <BinKind, NumRead, NumRead> class Op, BinKind K, NumRead L>
 NodePtr numericRight(NodePtr l, const std::string& op, NodePtr r) {
     switch (numReadOf(r.get())) {
-    case NumRead::Var: return std::make_shared<Op<K, L, NumRead::Var>>(std::move(l), op, std::move(r));
-    case NumRead::Lit: return std::make_shared<Op<K, L, NumRead::Lit>>(std::move(l), op, std::move(r));
+    case NumRead::Var:
+        return std::make_shared<Op<K, L, NumRead::Var>>(std::move(l), op, std::move(r));
+    case NumRead::Lit:
+        return std::make_shared<Op<K, L, NumRead::Lit>>(std::move(l), op, std::move(r));
     default: return std::make_shared<Op<K, L, NumRead::Any>>(std::move(l), op, std::move(r));
     }
 }

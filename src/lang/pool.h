@@ -62,5 +62,7 @@ template <class T> struct PoolAllocator {
         if (pooled && n == 1) return FixedPool<sizeof(T)>::put(p);
         ::operator delete(p);
     }
-    template <class U> bool operator==(const PoolAllocator<U>&) const { return true; }
+    template <class U> bool operator==(const PoolAllocator<U>&) const {
+        return true;
+    }
 };

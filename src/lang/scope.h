@@ -41,7 +41,7 @@ struct Scope {
 class Bindings {
     struct Cell {
         Value value;
-        uint32_t owner = 0;     // depth of the scope that binds it; 0: none
+        uint32_t owner = 0;      // depth of the scope that binds it; 0: none
         Value* global = nullptr; // the root's slot for the name, if it has one
     };
     // What a local binding shadowed, to put back when its scope ends.

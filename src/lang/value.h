@@ -217,9 +217,9 @@ struct Value {
 // A table. Entries live in a standard hash map, so tables list their
 // entries in that map's own order, never sorted.
 struct Environment : Obj {
-    using Entries = std::unordered_map<std::string, Value, std::hash<std::string>,
-                                       std::equal_to<std::string>,
-                                       PoolAllocator<std::pair<const std::string, Value>>>;
+    using Entries =
+        std::unordered_map<std::string, Value, std::hash<std::string>, std::equal_to<std::string>,
+                           PoolAllocator<std::pair<const std::string, Value>>>;
     Entries variables;
     // Entries stay where they are until erased, so a lookup site may keep a
     // pointer to one while the table's serial and erase count are unchanged.
