@@ -148,6 +148,17 @@ FuncDeclNode::FuncDeclNode(const std::string& n, std::vector<std::string> params
     for (auto& p : params)
         function->params.push_back(intern(p));
     function->body = std::move(body);
+    for (size_t i = 0; i + 1 < function->body.size(); ++i) {
+        FunctionObj::Step step{function->body[i].get()};
+        auto* guard = dynamic_cast<IfNode*>(step.node);
+        if (guard && guard->thenBody.size() == 1 && guard->elseBody.empty()) {
+            if (auto* r = dynamic_cast<ReturnNode*>(guard->thenBody[0].get())) {
+                step.guard = guard->condition.get();
+                step.guardValue = r->value.get();
+            }
+        }
+        function->steps.push_back(step);
+    }
     if (!function->body.empty()) {
         if (auto* r = dynamic_cast<ReturnNode*>(function->body.back().get())) {
             function->endsInReturn = true;
@@ -164,16 +175,19 @@ Value FuncDeclNode::eval() {
 
 // A body's value is its last statement's; a `return` there gives its value
 // without raising the signal.
+// A guard `if c { return v }` in the body gives v straight away, too.
 static Value runFunctionBody(FunctionObj* fn) {
-    const NodeList& body = fn->body;
-    size_t n = body.size();
-    if (n == 0) return Value();
-    for (size_t i = 0; i + 1 < n; ++i) {
-        body[i]->exec();
+    if (fn->body.empty()) return Value();
+    for (const FunctionObj::Step& step : fn->steps) {
+        if (step.guard) {
+            if (step.guard->test()) return step.guardValue ? step.guardValue->eval() : Value();
+            continue;
+        }
+        step.node->exec();
         if (pendingSignal != Signal::None) return Value();
     }
     if (fn->endsInReturn) return fn->returnTail ? fn->returnTail->eval() : Value();
-    return body[n - 1]->eval();
+    return fn->body.back()->eval();
 }
 
 static Value callFunction(FunctionObj* fn, Args args) {

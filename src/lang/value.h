@@ -61,6 +61,14 @@ struct FunctionObj : Obj {
     // The body ends in `return`: its value expression, if any.
     bool endsInReturn = false;
     Node* returnTail = nullptr;
+    // The body's statements but the last, each with the parts of an
+    // `if c { return v }` guard when it is one.
+    struct Step {
+        Node* node;
+        Node* guard = nullptr; // c
+        Node* guardValue = nullptr; // v, if any
+    };
+    std::vector<Step> steps;
 };
 
 struct VectorObj : Obj {
