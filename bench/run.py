@@ -23,12 +23,16 @@ def timed(cmd):
     return elapsed, out.stdout.strip()
 
 
-def median(cmd, runs):
-    times, output = [], None
+def medians(cmds, runs):
+    """Runs the commands in turn, round after round, so that a slow spell of a
+    shared machine hits them all alike; gives each one's median and output."""
+    times = [[] for _ in cmds]
+    outputs = [None] * len(cmds)
     for _ in range(runs):
-        t, output = timed(cmd)
-        times.append(t)
-    return statistics.median(times), output
+        for i, cmd in enumerate(cmds):
+            t, outputs[i] = timed(cmd)
+            times[i].append(t)
+    return [(statistics.median(t), out) for t, out in zip(times, outputs)]
 
 
 def main():
@@ -46,12 +50,14 @@ def main():
           f"{'krin':>8} {'lua5.4':>8} {'python3':>8} {'k/lua':>6} {'k/py':>6}")
     for name in PROGRAMS:
         base = os.path.join(HERE, "programs", name)
-        k, kout = median([krin, base + ".krin"], runs)
-        l, lout = median([lua, base + ".lua"], runs)
-        p, pout = median([python, base + ".py"], runs)
+        cmds = [[krin, base + ".krin"], [lua, base + ".lua"], [python, base + ".py"]]
+        if baseline:
+            cmds.append([baseline, base + ".krin"])
+        results = medians(cmds, runs)
+        (k, kout), (l, lout), (p, pout) = results[:3]
         if not (kout == lout == pout):
             print(f"  warning: outputs differ: {kout!r} {lout!r} {pout!r}")
-        before = f"{median([baseline, base + '.krin'], runs)[0]:8.3f} " if baseline else ""
+        before = f"{results[3][0]:8.3f} " if baseline else ""
         print(f"{name:<10} {before}{k:8.3f} {l:8.3f} {p:8.3f} {k / l:6.2f} {k / p:6.2f}")
 
 

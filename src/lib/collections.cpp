@@ -24,17 +24,30 @@ void setLength(Environment* array, int64_t n) {
         array->set(lengthKey, std::move(length));
 }
 
+// Decimal text of an index, two digits at a time.
 std::string indexKey(int64_t i) {
+    static constexpr char pairs[] = "00010203040506070809101112131415161718192021222324252627282930"
+                                    "31323334353637383940414243444546474849505152535455565758596061"
+                                    "62636465666768697071727374757677787980818283848586878889909192"
+                                    "93949596979899";
     char digits[24];
     char* end = digits + sizeof digits;
     char* p = end;
     uint64_t u = i < 0 ? 0 - static_cast<uint64_t>(i) : static_cast<uint64_t>(i);
-    do {
-        *--p = static_cast<char>('0' + u % 10);
-        u /= 10;
-    } while (u);
+    while (u >= 100) {
+        const char* two = pairs + 2 * (u % 100);
+        u /= 100;
+        *--p = two[1];
+        *--p = two[0];
+    }
+    if (u >= 10) {
+        *--p = pairs[2 * u + 1];
+        *--p = pairs[2 * u];
+    } else {
+        *--p = static_cast<char>('0' + u);
+    }
     if (i < 0) *--p = '-';
-    return std::string(p, end);
+    return std::string(p, static_cast<size_t>(end - p));
 }
 
 // Builds a new array table entry by entry.
