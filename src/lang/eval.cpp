@@ -190,13 +190,12 @@ static Value runFunctionBody(FunctionObj* fn) {
     return fn->body.back()->eval();
 }
 
-static Value callFunction(FunctionObj* fn, Args args) {
+// Runs a function in a new scope whose parameters `bind` binds.
+template <class Bind> static Value invoke(FunctionObj* fn, Bind&& bind) {
     KRIN_SPEND_FUEL();
     checkStack("stack overflow! ur recursion went too deep bruh");
     LocalScope scope;
-    size_t bound = std::min(fn->params.size(), args.size());
-    for (size_t i = 0; i < bound; ++i)
-        bindings().bindLocal(fn->params[i], std::move(args[i])); // the caller is done with them
+    bind(fn->params.size());
     Value result;
     try {
         result = runFunctionBody(fn);
@@ -208,6 +207,45 @@ static Value callFunction(FunctionObj* fn, Args args) {
     case Signal::Return: pendingSignal = Signal::None; return std::move(returnValue);
     default: throwPendingSignal();
     }
+}
+
+static Value callFunction(FunctionObj* fn, Args args) {
+    return invoke(fn, [&](size_t params) {
+        size_t bound = std::min(params, args.size());
+        for (size_t i = 0; i < bound; ++i)
+            bindings().bindLocal(fn->params[i], std::move(args[i])); // the caller is done with them
+    });
+}
+
+namespace {
+// The arguments of a short call to a script function, held as raw values
+// until they move into the parameters; those left over (more arguments
+// than parameters, or an error halfway) are dropped at the end.
+struct RawArgs {
+    static constexpr size_t capacity = 4;
+    RawValue values[capacity];
+    size_t made = 0, taken = 0;
+    RawArgs() = default;
+    RawArgs(const RawArgs&) = delete;
+    RawArgs& operator=(const RawArgs&) = delete;
+    ~RawArgs() {
+        for (size_t i = taken; i < made; ++i)
+            Value::adopt(values[i]);
+    }
+};
+} // namespace
+
+static Value callShort(FunctionObj* fn, const NodeList& args, const Node* call) {
+    RawArgs raw;
+    for (const NodePtr& arg : args)
+        raw.values[raw.made++] = valueOf(arg.get()).take();
+    call->mark();
+    return invoke(fn, [&](size_t params) {
+        size_t bound = std::min(params, raw.made);
+        for (size_t i = 0; i < bound; ++i)
+            bindings().bindRaw(fn->params[i], raw.values[i]);
+        raw.taken = bound;
+    });
 }
 
 Value callValue(const Value& callee, Args args) {
@@ -241,6 +279,8 @@ class ArgBuffer {
 
 Value CallExpr::eval() {
     Value c = callee->shape == Shape::Var ? *lookupVar(callee.get()) : callee->eval();
+    if (c.type == ValueType::Function && args.size() <= RawArgs::capacity)
+        return callShort(c.functionObj(), args, this);
     ArgBuffer buf(args.size());
     for (const NodePtr& arg : args)
         buf.push(valueOf(arg.get()));

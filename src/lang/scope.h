@@ -75,6 +75,15 @@ class Bindings {
         }
         bindLocal(s, std::move(v));
     }
+    // Binds in the innermost local scope, taking over the raw value's reference.
+    void bindRaw(Symbol s, const RawValue& v) {
+        Cell& c = cells_[s];
+        if (c.owner != depth_) {
+            save(s, c);
+            c.owner = depth_;
+        }
+        c.value = Value::adopt(v);
+    }
     // Binds in the innermost local scope.
     void bindLocal(Symbol s, Value&& v) {
         Cell& c = cells_[s];
