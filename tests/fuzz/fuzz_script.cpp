@@ -23,7 +23,7 @@ const char* const unsafeNatives[] = {
 
 void freshGlobals() {
     globalEnv = std::make_shared<Scope>();
-    bindings().root = globalEnv.get();
+    bindings().setRoot(globalEnv.get());
     setupGlobals(*globalEnv);
     for (const char* name : unsafeNatives)
         globalEnv->define(name, Value());
