@@ -155,18 +155,25 @@ template <BinKind K, NumRead L, NumRead R> class ArithOp final : public BinOp {
     }
 };
 
-// Comparisons make a boolean, whose number is 0.
-template <BinKind K, NumRead L, NumRead R> class CompareOp final : public BinOp {
+// Operators that make a boolean, whose number is 0; `Op::compute` decides.
+template <class Op> class BooleanOp : public BinOp {
   public:
     using BinOp::BinOp;
-    Value eval() override { return Value::boolean(compute()); }
-    double number() override { return compute(), 0.0; }
-    bool test() override { return compute(); }
+    Value eval() override { return Value::boolean(self().compute()); }
+    double number() override { return self().compute(), 0.0; }
+    bool test() override { return self().compute(); }
 
   private:
+    Op& self() { return static_cast<Op&>(*this); }
+};
+
+template <BinKind K, NumRead L, NumRead R>
+class CompareOp final : public BooleanOp<CompareOp<K, L, R>> {
+  public:
+    using BooleanOp<CompareOp>::BooleanOp;
     [[gnu::always_inline]] bool compute() {
-        double a = readNumber<L>(left.get());
-        return arith<K>(this, a, readNumber<R>(right.get())) != 0;
+        double a = readNumber<L>(this->left.get());
+        return arith<K>(this, a, readNumber<R>(this->right.get())) != 0;
     }
 };
 
@@ -270,17 +277,12 @@ template <Read L, Read R> class AddOp final : public BinOp {
     }
 };
 
-template <Read L, Read R, bool Equal> class EqualOp final : public BinOp {
+template <Read L, Read R, bool Equal> class EqualOp final : public BooleanOp<EqualOp<L, R, Equal>> {
   public:
-    using BinOp::BinOp;
-    Value eval() override { return Value::boolean(compute()); }
-    double number() override { return compute(), 0.0; }
-    bool test() override { return compute(); }
-
-  private:
+    using BooleanOp<EqualOp>::BooleanOp;
     bool compute() {
-        Operand<L> a(left.get());
-        Operand<R> b(right.get());
+        Operand<L> a(this->left.get());
+        Operand<R> b(this->right.get());
         if (a.isNumber() && b.isNumber()) return (a.number() == b.number()) == Equal;
         Value t1, t2;
         return valuesEqual(a.ref(t1), b.ref(t2)) == Equal;
@@ -396,9 +398,10 @@ namespace {
     return v.type == ValueType::Number;
 }
 
-// `x = x + e` or `x = x - e` on a number updates the variable where it
-// lives; anything else takes the general assignment.
-template <BinKind K> class UpdateNode final : public AssignNode {
+// `x = x + e` and `x = x - e`, or with `t.p` for `x` and `t` a variable:
+// a number is updated where it lives; anything else takes the general
+// assignment.
+template <BinKind K, bool OnProperty> class UpdateNode final : public AssignNode {
   public:
     using AssignNode::AssignNode;
     Value eval() override {
@@ -412,56 +415,29 @@ template <BinKind K> class UpdateNode final : public AssignNode {
     }
 
   private:
-    static double combine(double a, double b) { return K == BinKind::Add ? a + b : a - b; }
-
-    [[gnu::always_inline]] bool update(double& result) {
-        Value* slot = bindings().lookup(var_->name);
-        if (!slot || slot->type != ValueType::Number) return false;
-        Node* operand = static_cast<BinOp*>(value.get())->right.get();
-        double a = slot->n, b;
-        if (!operandNumber(operand, b)) return false;
-        if (operand->pure) {
-            slot->n = result = combine(a, b);
+    // Where the number to update lives, if it is a number.
+    Value* slot() {
+        if constexpr (OnProperty) {
+            Value* t = bindings().lookup(static_cast<VarAccess*>(prop_->object.get())->name);
+            if (!t || t->type != ValueType::Table) return nullptr;
+            auto* table = static_cast<Environment*>(t->obj);
+            if (table->hasSetters) return nullptr;
+            return entry_.find(table, prop_->property);
         } else {
-            // The operand ran code that may have moved or rebound the variable.
-            result = combine(a, b);
-            bindings().assign(var_->name, Value::number(result));
+            return bindings().lookup(var_->name);
         }
-        return true;
     }
-};
-
-// `t.p = t.p + e` or `t.p = t.p - e` with `t` a variable, the same way.
-template <BinKind K> class PropUpdateNode final : public AssignNode {
-  public:
-    using AssignNode::AssignNode;
-    Value eval() override {
-        double result;
-        if (update(result)) return Value::number(result);
-        return AssignNode::eval();
-    }
-    void exec() override {
-        double result;
-        if (!update(result)) AssignNode::exec();
-    }
-
-  private:
-    static double combine(double a, double b) { return K == BinKind::Add ? a + b : a - b; }
 
     [[gnu::always_inline]] bool update(double& result) {
-        Value* t = bindings().lookup(static_cast<VarAccess*>(prop_->object.get())->name);
-        if (!t || t->type != ValueType::Table) return false;
-        auto* table = static_cast<Environment*>(t->obj);
-        if (table->hasSetters) return false;
-        Value* slot = entry_.find(table, prop_->property);
+        Value* slot = this->slot();
         if (!slot || slot->type != ValueType::Number) return false;
         Node* operand = static_cast<BinOp*>(value.get())->right.get();
         double a = slot->n, b;
         if (!operandNumber(operand, b)) return false;
-        result = combine(a, b);
+        result = K == BinKind::Add ? a + b : a - b;
         if (operand->pure)
             slot->n = result;
-        else
+        else // the operand ran code that may have moved or rebound the target
             store<false>(Value::number(result));
         return true;
     }
@@ -482,11 +458,12 @@ bool sameProperty(const Node* a, const Node* b) {
     return x && y && x->property == y->property && sameVariable(x->object.get(), y->object.get());
 }
 
-template <template <BinKind> class Node>
-NodePtr makeUpdate(BinKind kind, NodePtr target, NodePtr value) {
+template <bool OnProperty> NodePtr makeUpdate(BinKind kind, NodePtr target, NodePtr value) {
     if (kind == BinKind::Add)
-        return std::make_shared<Node<BinKind::Add>>(std::move(target), std::move(value));
-    return std::make_shared<Node<BinKind::Sub>>(std::move(target), std::move(value));
+        return std::make_shared<UpdateNode<BinKind::Add, OnProperty>>(std::move(target),
+                                                                      std::move(value));
+    return std::make_shared<UpdateNode<BinKind::Sub, OnProperty>>(std::move(target),
+                                                                  std::move(value));
 }
 } // namespace
 
@@ -494,9 +471,9 @@ NodePtr makeAssign(NodePtr target, NodePtr value) {
     auto* bin = dynamic_cast<BinOp*>(value.get());
     if (bin && (bin->kind == BinKind::Add || bin->kind == BinKind::Sub)) {
         if (sameVariable(target.get(), bin->left.get()))
-            return makeUpdate<UpdateNode>(bin->kind, std::move(target), std::move(value));
+            return makeUpdate<false>(bin->kind, std::move(target), std::move(value));
         if (sameProperty(target.get(), bin->left.get()))
-            return makeUpdate<PropUpdateNode>(bin->kind, std::move(target), std::move(value));
+            return makeUpdate<true>(bin->kind, std::move(target), std::move(value));
     }
     return std::make_shared<AssignNode>(std::move(target), std::move(value));
 }

@@ -65,7 +65,7 @@ struct FunctionObj : Obj {
     // `if c { return v }` guard when it is one.
     struct Step {
         Node* node;
-        Node* guard = nullptr; // c
+        Node* guard = nullptr;      // c
         Node* guardValue = nullptr; // v, if any
     };
     std::vector<Step> steps;
