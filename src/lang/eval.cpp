@@ -173,9 +173,8 @@ Value FuncDeclNode::eval() {
     return f;
 }
 
-// A body's value is its last statement's; a `return` there gives its value
-// without raising the signal.
-// A guard `if c { return v }` in the body gives v straight away, too.
+// A body's value is its last statement's. A `return` there, or a guard
+// `if c { return v }` anywhere, gives its value without raising the signal.
 static Value runFunctionBody(FunctionObj* fn) {
     if (fn->body.empty()) return Value();
     for (const FunctionObj::Step& step : fn->steps) {
