@@ -173,7 +173,7 @@ class CallExpr : public Node {
     NodeList args;
     CallExpr(NodePtr c, NodeList a) : callee(std::move(c)), args(std::move(a)) {}
     Value eval() override;
-    void exec() override { eval(); }
+    void exec() override { CallExpr::eval(); }
 };
 
 class IfNode : public Node {

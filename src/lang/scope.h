@@ -85,16 +85,7 @@ class Bindings {
         c.value = Value::adopt(v);
     }
     // Binds in the innermost local scope.
-    void bindLocal(Symbol s, Value&& v) {
-        Cell& c = cells_[s];
-        if (c.owner != depth_) {
-            save(s, c);
-            c.owner = depth_;
-            c.value = Value::adopt(v.take());
-            return;
-        }
-        c.value = std::move(v);
-    }
+    void bindLocal(Symbol s, Value&& v) { bindRaw(s, v.take()); }
     void assign(Symbol s, Value v) {
         Cell& c = cells_[s];
         if (c.owner) {
