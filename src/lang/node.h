@@ -97,14 +97,9 @@ class BinOp : public Node {
     std::string op;
     BinKind kind;
     BinOp(NodePtr l, std::string o, NodePtr r);
-    Value eval() override;
-    bool test() override;
-
-  protected:
-    bool readLeftInPlace_; // neither operand can run code
 };
 
-// A BinOp specialised for its operator.
+// A BinOp specialised for its operator and operands.
 NodePtr makeBinOp(NodePtr l, const std::string& op, NodePtr r);
 
 class UnaryOp : public Node {

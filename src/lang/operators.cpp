@@ -17,8 +17,7 @@ static BinKind binKind(const std::string& op) {
 }
 
 BinOp::BinOp(NodePtr l, std::string o, NodePtr r)
-    : left(std::move(l)), right(std::move(r)), op(std::move(o)), kind(binKind(op)),
-      readLeftInPlace_(right->shape != Shape::Other) {
+    : left(std::move(l)), right(std::move(r)), op(std::move(o)), kind(binKind(op)) {
     pure = left->pure && right->pure;
 }
 
@@ -99,27 +98,6 @@ static Value apply(const BinOp* node, const Value& l, const Value& r) {
     case BinKind::Other: return Value();
     }
     return Value();
-}
-
-// Both operands, left first. The left one is read in place only when
-// reading the right one cannot run code that would move or change it.
-#define KRIN_OPERANDS                                                                              \
-    Value lh, rh;                                                                                  \
-    const Value& l = readLeftInPlace_ ? peek(left.get(), lh) : (lh = left->eval(), lh);            \
-    const Value& r = peek(right.get(), rh)
-
-Value BinOp::eval() {
-    KRIN_OPERANDS;
-    return apply(this, l, r);
-}
-
-bool BinOp::test() {
-    KRIN_OPERANDS;
-    switch (kind) {
-    case BinKind::And: return l.truthy() && r.truthy();
-    case BinKind::Or: return l.truthy() || r.truthy();
-    default: return apply(this, l, r).truthy();
-    }
 }
 
 namespace {
@@ -289,6 +267,28 @@ template <Read L, Read R, bool Equal> class EqualOp final : public BooleanOp<Equ
     }
 };
 
+// The rarer operators (`&&`, `||`, `^`, `&`, `|`): both operands, then the
+// general rules.
+template <Read L, Read R> class OtherOp final : public BinOp {
+  public:
+    using BinOp::BinOp;
+    Value eval() override {
+        Operand<L> a(left.get());
+        Operand<R> b(right.get());
+        Value t1, t2;
+        return apply(this, a.ref(t1), b.ref(t2));
+    }
+    bool test() override {
+        Operand<L> a(left.get());
+        Operand<R> b(right.get());
+        Value t1, t2;
+        const Value &l = a.ref(t1), &r = b.ref(t2);
+        if (kind == BinKind::And) return l.truthy() && r.truthy();
+        if (kind == BinKind::Or) return l.truthy() || r.truthy();
+        return apply(this, l, r).truthy();
+    }
+};
+
 template <bool Equal> struct EqualFor {
     template <Read L, Read R> using Op = EqualOp<L, R, Equal>;
 };
@@ -325,7 +325,6 @@ NodePtr shaped(NodePtr l, const std::string& op, NodePtr r) {
     }
 }
 } // namespace
-#undef KRIN_OPERANDS
 
 NodePtr makeBinOp(NodePtr l, const std::string& op, NodePtr r) {
     switch (binKind(op)) {
@@ -345,7 +344,7 @@ NodePtr makeBinOp(NodePtr l, const std::string& op, NodePtr r) {
 #undef KRIN_NUMERIC
     case BinKind::Eq: return shaped<EqualFor<true>::Op>(std::move(l), op, std::move(r));
     case BinKind::Ne: return shaped<EqualFor<false>::Op>(std::move(l), op, std::move(r));
-    default: return std::make_shared<BinOp>(std::move(l), op, std::move(r));
+    default: return shaped<OtherOp>(std::move(l), op, std::move(r));
     }
 }
 
