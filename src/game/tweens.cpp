@@ -31,7 +31,7 @@ Value tweenUpdate(Args args) {
     if (!args[0].is(ValueType::Table)) error("first arg must be tween");
     // Keep the table alive even if the callback drops the script's handle.
     Value tween = args[0];
-    auto& fields = tween.env()->variables;
+    Environment& fields = *tween.env();
     // Missing fields are added as null, which reads as 0.
     double elapsed = fields["elapsed"].num();
     double duration = fields["duration"].num();

@@ -97,7 +97,7 @@ std::string valueToString(const Value& v, int depth) {
     case ValueType::Table: {
         std::string s = "{ ";
         bool first = true;
-        for (auto& [key, entry] : v.env()->variables) {
+        for (auto& [key, entry] : v.env()->entries()) {
             if (!first) s += ", ";
             first = false;
             s += key;
@@ -129,9 +129,4 @@ bool valuesEqual(const Value& a, const Value& b) {
     case ValueType::Function: return a.obj == b.obj;
     }
     return false;
-}
-
-void Environment::set(const std::string& key, Value v) {
-    if (key.size() == 9 && key == "__setters") hasSetters = true;
-    variables[key] = std::move(v);
 }

@@ -222,43 +222,72 @@ struct Value {
     }
 };
 
+// The decimal text of an array index, the key it is stored under.
+std::string indexKey(int64_t i);
+
 // A table. Entries live in a standard hash map, so tables list their
 // entries in that map's own order, never sorted.
+//
+// A table filled only by appending and removing its last index (and a
+// "length") keeps those elements in a plain array part instead, with a log
+// of the appends and removals. The first time anything else happens to it,
+// or its entries are listed, the log is replayed into the map, which then
+// holds the same entries in the same order as if it had held them all along.
 struct Environment : Obj {
     using Entries =
         std::unordered_map<std::string, Value, std::hash<std::string>, std::equal_to<std::string>,
                            PoolAllocator<std::pair<const std::string, Value>>>;
-    Entries variables;
     // Entries stay where they are until erased, so a lookup site may keep a
     // pointer to one while the table's serial and erase count are unchanged.
     // Keys that start with a digit (array indexes) are counted apart, so
     // popping an array leaves the remembered place of its "length" valid.
     const uint64_t serial = nextSerial();
     uint32_t erasures = 0;
-    uint32_t indexErasures = 0;
+    mutable uint32_t indexErasures = 0;
     static bool isIndexKey(const std::string& key) {
         return !key.empty() && key[0] >= '0' && key[0] <= '9';
     }
     uint32_t erasuresOf(bool indexKey) const { return indexKey ? indexErasures : erasures; }
     bool hasSetters = false; // a "__setters" entry was ever written
 
+    Environment();
+    ~Environment() override;
+
     Value* find(const std::string& key) {
-        auto it = variables.find(key);
-        return it == variables.end() ? nullptr : &it->second;
+        if (array_) [[unlikely]]
+            return findInArray(key);
+        auto it = variables_.find(key);
+        return it == variables_.end() ? nullptr : &it->second;
     }
+    Value* findIndex(int64_t i);
     void set(const std::string& key, Value v);
-    void erase(Entries::iterator it) {
-        ++(isIndexKey(it->first) ? indexErasures : erasures);
-        variables.erase(it);
+    void setIndex(int64_t i, Value v);
+    // The entry under `key`, made null when missing.
+    Value& operator[](const std::string& key);
+    // Takes the entry out, handing its value over; false when there is none.
+    bool remove(const std::string& key, Value& taken);
+    bool removeIndex(int64_t i, Value& taken);
+    // All entries, in the map's order.
+    const Entries& entries() const {
+        if (array_) spill();
+        return variables_;
     }
 
   private:
+    struct ArrayPart;
+    Value* findInArray(const std::string& key);
+    bool storeIndex(int64_t i, Value& v);
+    bool popLast(int64_t i, Value& taken);
+    void spill() const;
     static uint64_t nextSerial() {
         static uint64_t counter = 0;
         return ++counter;
     }
-};
 
+    mutable Entries variables_;
+    mutable std::unique_ptr<ArrayPart> array_;
+    bool fresh_ = true; // nothing was ever stored
+};
 // Remembers where a property lookup last found its entry.
 class PropertyCache {
   public:

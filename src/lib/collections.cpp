@@ -24,38 +24,12 @@ void setLength(Environment* array, int64_t n) {
         array->set(lengthKey, std::move(length));
 }
 
-// Decimal text of an index, two digits at a time.
-std::string indexKey(int64_t i) {
-    static constexpr char pairs[] = "00010203040506070809101112131415161718192021222324252627282930"
-                                    "31323334353637383940414243444546474849505152535455565758596061"
-                                    "62636465666768697071727374757677787980818283848586878889909192"
-                                    "93949596979899";
-    char digits[24];
-    char* end = digits + sizeof digits;
-    char* p = end;
-    uint64_t u = i < 0 ? 0 - static_cast<uint64_t>(i) : static_cast<uint64_t>(i);
-    while (u >= 100) {
-        const char* two = pairs + 2 * (u % 100);
-        u /= 100;
-        *--p = two[1];
-        *--p = two[0];
-    }
-    if (u >= 10) {
-        *--p = pairs[2 * u + 1];
-        *--p = pairs[2 * u];
-    } else {
-        *--p = static_cast<char>('0' + u);
-    }
-    if (i < 0) *--p = '-';
-    return std::string(p, static_cast<size_t>(end - p));
-}
-
 // Builds a new array table entry by entry.
 struct ArrayBuilder {
     Value table = Value::newTable();
     int64_t length = 0;
 
-    void add(Value v) { table.env()->set(indexKey(length++), std::move(v)); }
+    void add(Value v) { table.env()->setIndex(length++, std::move(v)); }
     Value finish() {
         table.env()->set("length", Value::number(static_cast<double>(length)));
         return table;
@@ -69,7 +43,7 @@ Value push(Args args) {
     if (!args[0].is(ValueType::Table)) error("first arg must be table");
     Environment* array = args[0].env();
     int64_t n = arrayLength(array);
-    array->set(indexKey(n), args[1]);
+    array->setIndex(n, args[1]);
     setLength(array, n + 1);
     return Value::number(static_cast<double>(n + 1));
 }
@@ -81,13 +55,8 @@ Value pop(Args args) {
     int64_t n = arrayLength(array);
     if (n == 0) return Value();
     setLength(array, n - 1);
-    auto last = array->variables.find(indexKey(n - 1));
     Value taken;
-    if (last != array->variables.end()) {
-        taken = std::move(last->second);
-        array->erase(last);
-        lengthCache.keep(array); // an index went, "length" stayed
-    }
+    if (array->removeIndex(n - 1, taken)) lengthCache.keep(array); // an index went, "length" stayed
     return taken;
 }
 
@@ -145,7 +114,7 @@ Value repeat(Args args) {
 Value keys(Args args) {
     if (args.empty() || !args[0].is(ValueType::Table)) error("keys needs table");
     ArrayBuilder names;
-    for (auto& [key, entry] : args[0].env()->variables)
+    for (auto& [key, entry] : args[0].env()->entries())
         if (key != "length") names.add(Value::string(key));
     return names.finish();
 }
@@ -180,7 +149,9 @@ Value join(Args args) {
     for (int64_t i = 0; i < n; ++i) {
         if (i > 0) out += delimiter;
         // Reading a missing element leaves a null entry behind.
-        out += valueToString(array->variables[indexKey(i)], 0);
+        Value* element = array->findIndex(i);
+        if (!element) array->setIndex(i, Value());
+        out += valueToString(element ? *element : Value(), 0);
     }
     return Value::string(std::move(out));
 }

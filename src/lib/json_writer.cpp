@@ -111,7 +111,7 @@ void writeValue(std::string& out, const Value& v, std::vector<const Environment*
         path.push_back(table);
         out += '{';
         bool first = true;
-        for (auto& [key, entry] : table->variables) {
+        for (auto& [key, entry] : table->entries()) {
             if (!first) out += ',';
             first = false;
             writeString(out, key);

@@ -113,7 +113,7 @@ class KcatWriter {
         open_.push_back(table);
         out += "{\n";
         bool first = true;
-        for (auto& [key, entry] : table->variables) {
+        for (auto& [key, entry] : table->entries()) {
             if (!keyReadsBack(key))
                 error("save() can't write the key '" + key + "', a .kcat key must be one word");
             if (!first) out += ",\n";
