@@ -71,18 +71,18 @@ Value PropAccess::eval() {
 Value TableNode::eval() {
     Value t = Value::newTable();
     for (auto& [key, node] : entries)
-        t.env()->set(key, node->eval());
+        t.env()->set(key, valueOf(node.get()));
     return t;
 }
 
 Value VarDeclNode::eval() {
-    Value v = value->eval();
+    Value v = valueOf(value.get());
     bindings().define(name, v);
     return v;
 }
 
 void VarDeclNode::exec() {
-    bindings().define(name, value->eval());
+    bindings().define(name, valueOf(value.get()));
 }
 
 static const std::string settersKey = "__setters";
@@ -94,7 +94,7 @@ AssignNode::AssignNode(NodePtr t, NodePtr v)
 // `Wanted`: the assignment's value is used; otherwise the value moves
 // into place without copies.
 template <bool Wanted> Value AssignNode::run() {
-    return store<Wanted>(value->eval());
+    return store<Wanted>(valueOf(value.get()));
 }
 
 template <bool Wanted> Value AssignNode::store(Value v) {
@@ -179,13 +179,13 @@ static Value runFunctionBody(FunctionObj* fn) {
     if (fn->body.empty()) return Value();
     for (const FunctionObj::Step& step : fn->steps) {
         if (step.guard) {
-            if (step.guard->test()) return step.guardValue ? step.guardValue->eval() : Value();
+            if (step.guard->test()) return step.guardValue ? valueOf(step.guardValue) : Value();
             continue;
         }
         step.node->exec();
         if (pendingSignal != Signal::None) return Value();
     }
-    if (fn->endsInReturn) return fn->returnTail ? fn->returnTail->eval() : Value();
+    if (fn->endsInReturn) return fn->returnTail ? valueOf(fn->returnTail) : Value();
     return fn->body.back()->eval();
 }
 
@@ -384,7 +384,7 @@ Value ReturnNode::eval() {
 
 void ReturnNode::exec() {
     mark();
-    returnValue = value ? value->eval() : Value();
+    returnValue = value ? valueOf(value.get()) : Value();
     pendingSignal = Signal::Return;
 }
 

@@ -11,10 +11,13 @@
     missingName(var);
 }
 
-// A node's value, with variables and literals read without a call.
+// A node's value, with variables and literals read without a call, and
+// numbers computed as numbers: a double comes back in a register, a Value
+// through memory.
 [[gnu::always_inline]] inline Value valueOf(Node* n) {
     if (n->shape == Node::Shape::Var) return *lookupVar(n);
     if (n->shape == Node::Shape::Literal) return static_cast<Literal*>(n)->value;
+    if (n->numeric) return Value::number(n->number());
     return n->eval();
 }
 
