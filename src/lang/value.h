@@ -288,6 +288,7 @@ struct Environment : Obj {
     mutable std::unique_ptr<ArrayPart> array_;
     bool fresh_ = true; // nothing was ever stored
 };
+
 // Remembers where a property lookup last found its entry.
 class PropertyCache {
   public:
