@@ -24,11 +24,7 @@
 // The value of a variable or literal without copying it; anything else is
 // evaluated into `hold`.
 [[gnu::always_inline]] inline const Value& peek(Node* n, Value& hold) {
-    if (n->shape == Node::Shape::Var) {
-        auto* var = static_cast<VarAccess*>(n);
-        if (Value* v = bindings().lookup(var->name)) return *v;
-        missingName(var);
-    }
+    if (n->shape == Node::Shape::Var) return *lookupVar(n);
     if (n->shape == Node::Shape::Literal) return static_cast<Literal*>(n)->value;
     hold = n->eval();
     return hold;
@@ -37,11 +33,7 @@
 // What num() of the node's value would give, without making the value
 // when the node can compute the number directly.
 [[gnu::always_inline]] inline double numberOf(Node* n) {
-    if (n->shape == Node::Shape::Var) {
-        auto* var = static_cast<VarAccess*>(n);
-        if (Value* v = bindings().lookup(var->name)) return v->num();
-        missingName(var);
-    }
+    if (n->shape == Node::Shape::Var) return lookupVar(n)->num();
     if (n->shape == Node::Shape::Literal) return static_cast<Literal*>(n)->value.num();
     return n->number();
 }
