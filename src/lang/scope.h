@@ -136,15 +136,11 @@ class Bindings {
     // Entries past savedCount_ are stale bits that own nothing.
     std::vector<Saved> saved_;
     uint32_t savedCount_ = 0;
-    uint32_t savedCapacity_ = 0;
     uint32_t depth_ = 0;
     uint32_t base_ = 0; // depth at which the current chain starts
 
     void save(Symbol s, Cell& c) {
-        if (savedCount_ == savedCapacity_) {
-            saved_.resize(saved_.size() * 2 + 64);
-            savedCapacity_ = static_cast<uint32_t>(saved_.size());
-        }
+        if (savedCount_ == saved_.size()) saved_.resize(saved_.size() * 2 + 64);
         Saved& top = saved_[savedCount_++];
         top.sym = s;
         top.owner = c.owner;
