@@ -61,6 +61,7 @@ struct Environment::ArrayPart {
     uint64_t lengthAt = UINT64_MAX;
 
     int64_t size() const { return static_cast<int64_t>(items.size()); }
+    Value* at(int64_t i) { return i >= 0 && i < size() ? &items[static_cast<size_t>(i)] : nullptr; }
     bool canLog(int32_t step) const {
         if (runs.empty()) return true;
         int32_t last = runs.back();
@@ -80,17 +81,13 @@ Environment::Environment() = default;
 Environment::~Environment() = default;
 
 Value* Environment::findInArray(const std::string& key) {
-    if (isIndexKey(key)) {
-        int64_t i = indexOf(key);
-        return i >= 0 && i < array_->size() ? &array_->items[static_cast<size_t>(i)] : nullptr;
-    }
+    if (isIndexKey(key)) return array_->at(indexOf(key));
     auto it = variables_.find(key);
     return it == variables_.end() ? nullptr : &it->second;
 }
 
 Value* Environment::findIndex(int64_t i) {
-    if (array_)
-        return i >= 0 && i < array_->size() ? &array_->items[static_cast<size_t>(i)] : nullptr;
+    if (array_) return array_->at(i);
     return find(indexKey(i));
 }
 
