@@ -50,7 +50,7 @@ trap '"$wineserver" -k 2>/dev/null || true' EXIT
 
 # Wine's desktop process binds to the display of the first program that starts it, so the
 # whole run, warm-up included, shares one Xvfb server.
-xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash -c '
+xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset" bash -c '
     "$1" cmd /c exit >/dev/null 2>&1 || true
     shift
     exec ctest "$@"' _ "$wine" --test-dir "$dir" --output-on-failure --no-tests=error \

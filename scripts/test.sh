@@ -27,5 +27,6 @@ command -v xvfb-run >/dev/null || {
     echo "test.sh: xvfb-run not found (apt-get install xvfb xauth, or KRIN_NO_XVFB=1)" >&2
     exit 1
 }
-# -s replaces xvfb-run's server args, so the 24-bit screen is spelled out.
-exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "${ctest_cmd[@]}"
+# -s replaces xvfb-run's server args, so the 24-bit screen is spelled out. -noreset: a server
+# left without clients resets, and cuts off a script that closed its window to open another.
+exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset" "${ctest_cmd[@]}"

@@ -11,12 +11,15 @@ import time
 @contextlib.contextmanager
 def xserver():
     """Yields an environment whose DISPLAY is a fresh Xvfb; -displayfd lets the
-    server choose a free display number itself."""
+    server choose a free display number itself. -noreset: a script that closes its
+    window and opens another drops its last connection, and a server resetting then
+    cuts the new one off mid-setup."""
     if not shutil.which("Xvfb"):
         sys.exit("Xvfb is needed to open windows in tests")
     read_end, write_end = os.pipe()
     server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+         "-noreset"],
         pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_end)
     number = b""
